@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# One command from a fresh Debian 12 checkout:
+#   scripts/bootstrap.sh run    install what is missing, build, run the main job
+#   scripts/bootstrap.sh test   install what is missing, build, run every test
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+mode=${1:-run}
+bash scripts/setup.sh
+cmake --preset default >/dev/null
+cmake --build --preset default
+
+case "$mode" in
+run)
+    bash scripts/main-job.sh build/default/bin
+    ;;
+test)
+    ctest --preset default -j2
+    ;;
+*)
+    echo "usage: $0 run|test" >&2
+    exit 2
+    ;;
+esac

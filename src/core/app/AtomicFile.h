@@ -1,0 +1,22 @@
+// Saving that never loses the old file: the bytes go to a temporary file in the same folder,
+// which is flushed to disk and then renamed over the target; the folder is synced last.
+// On any failure the target is untouched and the temporary file is removed.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zarn {
+
+struct WriteResult {
+    bool ok = false;
+    int error = 0;       // errno of the failing step
+    std::string message; // "<step>: <strerror>", empty on success
+};
+
+WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& bytes);
+
+} // namespace zarn
