@@ -1,0 +1,45 @@
+// What the instrument dialogue needs of a serial port.
+//
+// TVaComm (the termios port) implements it; tests may plug in other peers. Operations never
+// block for longer than asked: reads return only what is queued, and waitForInput() sleeps in
+// poll() for at most the given time, so idle waits cost no CPU.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace zarn {
+
+// Errors of the serial port, carrying the exact message text.
+class EVaCommError : public std::runtime_error {
+public:
+    explicit EVaCommError(const std::string& message, int systemError = 0)
+        : std::runtime_error(message), systemError_(systemError) {}
+    int systemError() const { return systemError_; }
+
+private:
+    int systemError_;
+};
+
+class SerialPort {
+public:
+    virtual ~SerialPort() = default;
+
+    virtual bool active() const = 0;
+    // Bytes waiting in the input queue; 0 when closed.
+    virtual int inputCount() = 0;
+    // Bytes queued for sending and not yet handed to the driver.
+    virtual int outputPending() = 0;
+    // Reads up to n queued bytes, never waiting for more; returns the count read.
+    virtual int readBytes(uint8_t* buffer, int n) = 0;
+    // Queues n bytes for sending; returns the count accepted.
+    virtual int writeBytes(const uint8_t* buffer, int n) = 0;
+    // Discards both queues (and the writer's buffer).
+    virtual void purgeAll() = 0;
+    // Sleeps until input arrives, the device goes away, or timeoutMs passes.
+    virtual void waitForInput(int timeoutMs) = 0;
+};
+
+} // namespace zarn
