@@ -9,18 +9,23 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace zarn {
 
 // Errors of the serial port, carrying the exact message text.
 class EVaCommError : public std::runtime_error {
 public:
-    explicit EVaCommError(const std::string& message, int systemError = 0)
-        : std::runtime_error(message), systemError_(systemError) {}
+    explicit EVaCommError(const std::string& message, int systemError = 0, std::string hint = {})
+        : std::runtime_error(message), systemError_(systemError), hint_(std::move(hint)) {}
     int systemError() const { return systemError_; }
+    // What the user can do about it (e.g. which group grants access to the device); may be
+    // empty. Shown after the message, never part of it.
+    const std::string& hint() const { return hint_; }
 
 private:
     int systemError_;
+    std::string hint_;
 };
 
 class SerialPort {
@@ -40,6 +45,9 @@ public:
     virtual void purgeAll() = 0;
     // Sleeps until input arrives, the device goes away, or timeoutMs passes.
     virtual void waitForInput(int timeoutMs) = 0;
+    // True once the open device has vanished (cable or adapter pulled); then inputCount and
+    // writeBytes fail with EVaCommError and readBytes returns nothing.
+    virtual bool deviceLost() const { return false; }
 };
 
 } // namespace zarn
