@@ -8,7 +8,7 @@ using zarn::IniDocument;
 TEST(IniDocument, PrivateProfileLookup) {
     IniDocument doc("\xEF\xBB\xBF[Setup]\r\nCOM = 3 \r\ncom=9\r\n; BAUD=1\r\nnoequals\r\n"
                     "[setup]\r\nBAUD=2\r\n[Other]\nA=1\nB=\nC= x y \n");
-    EXPECT_EQ(doc.read("SETUP", "com", "-1"), "3");  // first match wins, trimmed
+    EXPECT_EQ(doc.read("SETUP", "com", "-1"), "3");   // first match wins, trimmed
     EXPECT_EQ(doc.read("SETUP", "BAUD", "-1"), "-1"); // comment and second section ignored
     EXPECT_EQ(doc.read("other", "b", "dflt"), "");    // present but empty
     EXPECT_EQ(doc.read("other", "missing", "dflt"), "dflt");

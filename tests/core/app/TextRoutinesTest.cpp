@@ -26,8 +26,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, TolerantNumber,
                                            NumberCase{"1.234,5", std::nullopt},
                                            NumberCase{"abc", std::nullopt},
                                            NumberCase{"", std::nullopt},
-                                           NumberCase{".", std::nullopt},
-                                           NumberCase{"7", 7.0}));
+                                           NumberCase{".", std::nullopt}, NumberCase{"7", 7.0}));
 
 TEST(DigitsToInt, KeepsDigitsAndRejectsOverflow) {
     EXPECT_EQ(digitsToInt("a1b2"), 12);
