@@ -68,6 +68,21 @@ void ResultsTable::setCell(int col, int row, std::string_view text) {
     changed();
 }
 
+void ResultsTable::setRow(int row, std::span<const std::string> cells) {
+    if (row < 0 || row >= rowCount())
+        return;
+    const size_t n = std::min(cells.size(), static_cast<size_t>(cols_));
+    Slot& s = slot(row);
+    for (size_t c = 0; c < n; ++c)
+        s.cells[c] = cells[c];
+    if (n > static_cast<size_t>(col::Ids)) {
+        descents_ -= countDescents(row - 1, row);
+        s.ids = parseRowIds(s.cells[col::Ids]);
+        descents_ += countDescents(row - 1, row);
+    }
+    changed();
+}
+
 void ResultsTable::setRowCount(int rows) {
     rows = std::max(rows, 1);
     while (rowCount() > rows) {

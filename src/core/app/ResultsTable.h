@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,9 @@ public:
     const std::string& cell(int col, int row) const;
     // Sets a cell; outside the table nothing happens.
     void setCell(int col, int row, std::string_view text);
+
+    // Sets the first cells of a row from `cells` (e.g. a decoded record); the others stay.
+    void setRow(int row, std::span<const std::string> cells);
 
     // Grows (never below one row / the initial columns) or shrinks the table.
     void setRowCount(int rows);

@@ -48,6 +48,11 @@ TEST(ResultsTable, RowsAndCells) {
     EXPECT_EQ(t.rowCount(), 2);
     EXPECT_EQ(t.cell(col::Names, 1), "001\r002\r015\r6,13");
 
+    const std::vector<std::string> decoded{"", idsCell(1, 3, 1), "n", "7\rf"};
+    t.setRow(1, decoded);
+    EXPECT_EQ(t.ids(1), (RowIds{1, 3, 1}));
+    EXPECT_EQ(t.cell(col::Function, 1), "7\rf");
+
     t.ensureSize(12, 5);
     EXPECT_EQ(t.colCount(), 12);
     EXPECT_EQ(t.rowCount(), 5);
