@@ -1,0 +1,293 @@
+#include "core/comm/ComConfiguration.h"
+
+#include "core/app/IniFile.h"
+#include "core/app/UserInteraction.h"
+#include "core/comm/PseudoTerminal.h"
+#include "core/comm/TermiosSpeed.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace zarn;
+using namespace std::chrono_literals;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path tempIni(const std::string& text) {
+    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    fs::path p = fs::temp_directory_path() /
+                 ("zarn-com-" + std::to_string(::getpid()) + "-" + name + ".ini");
+    std::ofstream(p, std::ios::binary) << text;
+    return p;
+}
+
+} // namespace
+
+struct SetupCase {
+    const char* ini;
+    ComSelection expected;
+};
+
+class ReadComSetup : public ::testing::TestWithParam<SetupCase> {};
+
+TEST_P(ReadComSetup, SelectsListPositionsAndIgnoresTheRest) {
+    fs::path ini = tempIni(GetParam().ini);
+    EXPECT_EQ(readComSetup(PrivateProfile(ini.string())), GetParam().expected);
+    fs::remove(ini);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ReadComSetup,
+    ::testing::Values(SetupCase{"", {0, 3}}, SetupCase{"[SETUP]\nCOM=3\nBAUD=4\n", {2, 3}},
+                      SetupCase{"[SETUP]\nCOM=16\nBAUD=1\n", {15, 0}}, // 1 is 115200
+                      SetupCase{"[SETUP]\nBAUD=6\n", {0, 5}},
+                      SetupCase{"[SETUP]\nCOM=0\nBAUD=7\n", {0, 3}},
+                      SetupCase{"[SETUP]\nCOM=-1\nBAUD=0\n", {0, 3}},
+                      SetupCase{"[SETUP]\nCOM=17\nBAUD=-1\n", {0, 3}},
+                      SetupCase{"[SETUP]\nCOM=3x\nBAUD= 2 \n", {0, 1}},
+                      SetupCase{"[SETUP]\nCOM=0003\nBAUD=\n", {2, 3}}));
+
+TEST(ComSetup, WriteStoresOneBasedPositionsAndReadsBack) {
+    fs::path ini = tempIni("[SETUP]\r\nLNG=English\r\n");
+    PrivateProfile settings(ini.string());
+    writeComSetup(settings, {2, 0});
+    EXPECT_EQ(IniDocument::load(ini.string())->bytes(),
+              "[SETUP]\r\nLNG=English\r\nCOM=3\r\nBAUD=1\r\n");
+    EXPECT_EQ(readComSetup(settings), (ComSelection{2, 0}));
+    fs::remove(ini);
+}
+
+TEST(ComSetup, ItemsAndApplyPortSettings) {
+    EXPECT_EQ(comPortItem(0), "COM1");
+    EXPECT_EQ(comPortItem(15), "COM16");
+    const std::vector<std::pair<std::string, TVaBaudrate>> speeds = {
+        {"115200", TVaBaudrate::br115200}, {"38400", TVaBaudrate::br38400},
+        {"19200", TVaBaudrate::br19200},   {"9600", TVaBaudrate::br9600},
+        {"4800", TVaBaudrate::br4800},     {"2400", TVaBaudrate::br2400}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(comBaudItem(i), speeds[static_cast<size_t>(i)].first);
+        TVaComm comm;
+        comm.setParity(TVaParity::paOdd);
+        comm.setStopbits(TVaStopbits::sb1);
+        comm.setDatabits(TVaDatabits::db7);
+        applyPortSettings(comm, {i + 5, i});
+        EXPECT_EQ(comm.portNum(), i + 6);
+        EXPECT_EQ(comm.baudrate(), speeds[static_cast<size_t>(i)].second);
+        EXPECT_EQ(comm.parity(), TVaParity::paNone);
+        EXPECT_EQ(comm.databits(), TVaDatabits::db8);
+        EXPECT_EQ(comm.stopbits(), TVaStopbits::sb2);
+    }
+}
+
+namespace {
+
+// The dialogue's two steps, reduced to what a probe needs.
+int enterTransferMode(SerialPort& port, int idleTimeoutMs) {
+    const uint8_t mrd[4] = {'M', 'R', 'D', 0};
+    port.writeBytes(mrd, 4);
+    auto last = std::chrono::steady_clock::now();
+    int seen = 0;
+    while (port.inputCount() < 5) {
+        if (port.inputCount() > seen) {
+            seen = port.inputCount();
+            last = std::chrono::steady_clock::now();
+        }
+        if (std::chrono::steady_clock::now() - last > std::chrono::milliseconds(idleTimeoutMs))
+            return 1;
+        port.waitForInput(20);
+    }
+    uint8_t ack[5];
+    port.readBytes(ack, 5);
+    if (ack[0] != 'S' || ack[1] != 'E' || ack[2] != 'R')
+        return 2;
+    return ack[4];
+}
+
+// An instrument on a pseudo-terminal that answers only at one line speed, as a real one
+// does (at other speeds it sees garbage).
+class PickyInstrument {
+public:
+    explicit PickyInstrument(long speed) : speed_(speed) {
+        pty_.holdSlave();
+        thread_ = std::thread([this] { serve(); });
+    }
+    ~PickyInstrument() {
+        stop_ = true;
+        thread_.join();
+    }
+    const std::string& path() const { return pty_.slavePath(); }
+    std::atomic<int> entered{0};
+    std::atomic<int> left{0};
+
+private:
+    void serve() {
+        std::string in;
+        while (!stop_) {
+            in += pty_.readSome(20);
+            while (in.size() >= 4) {
+                std::string cmd = in.substr(0, 4);
+                in.erase(0, 4);
+                if (termios_speed::current(pty_.masterFd()) != speed_)
+                    continue;
+                if (cmd == std::string("MRD\0", 4))
+                    ++entered;
+                else if (cmd == std::string("MEX\0", 4))
+                    ++left;
+                pty_.write(std::string("SER\0\0", 5));
+            }
+        }
+    }
+    PseudoTerminal pty_;
+    long speed_;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
+};
+
+struct AutoFindFixture : ::testing::Test {
+    AutoFindFixture() {
+        probe.enter = [this](SerialPort& port, int idleTimeoutMs) {
+            timeoutsAsked.push_back(idleTimeoutMs);
+            // The test's instrument answers at once or never; no need to wait 2 s.
+            return enterTransferMode(port, std::min(idleTimeoutMs, 150));
+        };
+        probe.leave = [this](SerialPort& port) {
+            ++leaves;
+            EXPECT_EQ(enterTransferMode(port, 0) >= 0, true); // any answer will do
+            const uint8_t mex[4] = {'M', 'E', 'X', 0};
+            port.writeBytes(mex, 4);
+            port.waitForInput(300);
+        };
+        options.notFoundText = "Instrument not found";
+        options.onSelect = [this](ComSelection s) { shown.push_back(s); };
+        comm.setPortMap(map);
+    }
+
+    ComPortMap map;
+    TVaComm comm;
+    TransferModeProbe probe;
+    AutoFindOptions options;
+    ScriptedInteraction ui;
+    std::vector<ComSelection> shown;
+    std::vector<int> timeoutsAsked;
+    int leaves = 0;
+};
+
+} // namespace
+
+TEST_F(AutoFindFixture, FindsTheInstrumentOnComThreeAtNineteenThousandTwoHundred) {
+    PickyInstrument instrument(19200);
+    PseudoTerminal silent; // COM1: a device where nothing answers
+    silent.holdSlave();
+    map.set(1, silent.slavePath());
+    map.set(3, instrument.path());
+    comm.setPortMap(map);
+    probe.leave = [&](SerialPort& port) {
+        ++leaves;
+        EXPECT_TRUE(port.active());
+        const uint8_t mex[4] = {'M', 'E', 'X', 0};
+        port.writeBytes(mex, 4);
+        auto end = std::chrono::steady_clock::now() + 2s;
+        while (port.inputCount() < 5 && std::chrono::steady_clock::now() < end)
+            port.waitForInput(20);
+    };
+
+    AutoFindResult r = autoFind(comm, {5, 3}, probe, ui, options);
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(r.selection, (ComSelection{2, 2}));
+    // COM1: six speeds asked; COM2: nothing there; COM3: 115200, 38400, then 19200.
+    EXPECT_EQ(r.attempts, 6 + 6 + 3);
+    EXPECT_EQ(r.probes, 6 + 3);
+    EXPECT_EQ(timeoutsAsked, std::vector<int>(9, 2000));
+    EXPECT_EQ(shown.back(), (ComSelection{2, 2}));
+    EXPECT_EQ(instrument.entered, 1);
+    EXPECT_EQ(leaves, 1);
+    EXPECT_EQ(instrument.left, 1);
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_FALSE(comm.isOpen());
+    EXPECT_EQ(comm.portNum(), 3);
+    EXPECT_EQ(comm.baudrate(), TVaBaudrate::br19200);
+}
+
+TEST_F(AutoFindFixture, NothingAttachedTriesAllCombinationsAndRestores) {
+    AutoFindResult r = autoFind(comm, {4, 1}, probe, ui, options);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.attempts, 96);
+    EXPECT_EQ(r.probes, 0);
+    EXPECT_EQ(r.selection, (ComSelection{4, 1}));
+    EXPECT_EQ(shown.size(), 97u);
+    EXPECT_EQ(shown[0], (ComSelection{0, 0}));
+    EXPECT_EQ(shown[95], (ComSelection{15, 5}));
+    EXPECT_EQ(shown.back(), (ComSelection{4, 1}));
+    EXPECT_EQ(comm.portNum(), 5);
+    EXPECT_EQ(comm.baudrate(), TVaBaudrate::br38400);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Instrument not found");
+    EXPECT_EQ(ui.messages[0].type, DialogType::Error);
+    EXPECT_TRUE(ui.messages[0].buttons.has(DialogButton::Help));
+    EXPECT_EQ(leaves, 0);
+}
+
+TEST_F(AutoFindFixture, FixedSpeedTriesEachPortOnce) {
+    options.baudGroupEnabled = false;
+    AutoFindResult r = autoFind(comm, {0, 4}, probe, ui, options);
+    EXPECT_EQ(r.attempts, 16);
+    for (size_t i = 0; i < 16; ++i)
+        EXPECT_EQ(shown[i], (ComSelection{static_cast<int>(i), 4}));
+}
+
+TEST_F(AutoFindFixture, CancelEndsTheSearchAndRestores) {
+    PickyInstrument instrument(2400); // answers only on the last speed: never reached
+    map.set(1, instrument.path());
+    comm.setPortMap(map);
+    ui.requestCancel(); // left over from an earlier command: cleared at the start
+    ui.cancelAtProcessEvents = 3;
+    AutoFindResult r = autoFind(comm, {1, 3}, probe, ui, options);
+    EXPECT_FALSE(r.found);
+    EXPECT_EQ(r.attempts, 2);
+    EXPECT_EQ(r.selection, (ComSelection{1, 3}));
+    EXPECT_EQ(instrument.entered, 0);
+    EXPECT_FALSE(comm.isOpen());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "Instrument not found");
+}
+
+TEST_F(AutoFindFixture, FailuresAreNumberedAndLeaveThePortClosed) {
+    PseudoTerminal pty;
+    pty.holdSlave();
+    map.set(2, pty.slavePath());
+    comm.setPortMap(map);
+    int begun = 0, ended = 0;
+    options.onBegin = [&] { ++begun; };
+    options.onEnd = [&] { ++ended; };
+    probe.enter = [](SerialPort&, int) -> int { throw EVaCommError("Write error (5), x"); };
+    AutoFindResult r = autoFind(comm, {0, 3}, probe, ui, options);
+    EXPECT_FALSE(r.found);
+    EXPECT_FALSE(comm.isOpen());
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[0].text, "14: ERROR");
+    EXPECT_EQ(ui.messages[1].text, "Instrument not found");
+    EXPECT_EQ(begun, 1);
+    EXPECT_EQ(ended, 1);
+
+    ui.messages.clear();
+    options.onBegin = [] { throw std::runtime_error("no panel"); };
+    autoFind(comm, {0, 3}, probe, ui, options);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, "13: ERROR");
+
+    ui.messages.clear();
+    options.onBegin = nullptr;
+    options.onEnd = [] { throw std::runtime_error("no panel"); };
+    probe.enter = [](SerialPort&, int) { return 1; };
+    autoFind(comm, {0, 3}, probe, ui, options);
+    ASSERT_EQ(ui.messages.size(), 2u);
+    EXPECT_EQ(ui.messages[1].text, "15: ERROR");
+}
