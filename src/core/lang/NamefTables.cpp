@@ -51,9 +51,17 @@ void NamefTables::load(const std::vector<std::string>& entries) {
     }
 }
 
-const std::string& NamefTables::unit(int index) const { return at(units_, index); }
-const std::string& NamefTables::function(int index) const { return at(functions_, index); }
-const std::string& NamefTables::quantity(int index) const { return at(quantities_, index); }
-const std::string& NamefTables::text(int index) const { return at(texts_, index); }
+const std::string& NamefTables::unit(int index) const {
+    return at(units_, index);
+}
+const std::string& NamefTables::function(int index) const {
+    return at(functions_, index);
+}
+const std::string& NamefTables::quantity(int index) const {
+    return at(quantities_, index);
+}
+const std::string& NamefTables::text(int index) const {
+    return at(texts_, index);
+}
 
 } // namespace zarn
