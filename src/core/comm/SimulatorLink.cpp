@@ -5,7 +5,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
-#include <termios.h>
 #include <unistd.h>
 
 namespace zarn {
@@ -39,35 +38,9 @@ SimulatorLink::SimulatorLink(InstrumentSimulator simulator, SimulatorPacing paci
         if (!log_)
             throw std::runtime_error("cannot write the log file " + logPath);
     }
-    try {
-        master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (master_ < 0)
-            throw systemError("posix_openpt");
-        if (::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
-            throw systemError("unlockpt");
-        char name[128];
-        if (::ptsname_r(master_, name, sizeof name) != 0)
-            throw systemError("ptsname");
-        slavePath_ = name;
-        slave_ = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
-        if (slave_ < 0)
-            throw systemError("open " + slavePath_);
-        termios tio{};
-        if (::tcgetattr(slave_, &tio) != 0)
-            throw systemError("tcgetattr");
-        ::cfmakeraw(&tio);
-        if (::tcsetattr(slave_, TCSANOW, &tio) != 0)
-            throw systemError("tcsetattr");
-        ::fcntl(master_, F_SETFL, ::fcntl(master_, F_GETFL) | O_NONBLOCK);
-        if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
-            throw systemError("pipe");
-    } catch (...) {
-        closeFd(master_);
-        closeFd(slave_);
-        closeFd(wake_[0]);
-        closeFd(wake_[1]);
-        throw;
-    }
+    pty_.holdSlave();
+    if (::pipe2(wake_, O_CLOEXEC | O_NONBLOCK) != 0)
+        throw systemError("pipe");
     thread_ = std::thread([this] { serve(); });
 }
 
@@ -84,8 +57,7 @@ void SimulatorLink::stop() {
     }
     if (thread_.joinable())
         thread_.join();
-    closeFd(master_);
-    closeFd(slave_);
+    pty_.hangUp();
 }
 
 bool SimulatorLink::waitTransferEnded(std::chrono::milliseconds timeout) {
@@ -107,7 +79,7 @@ bool SimulatorLink::pauseFor(std::chrono::steady_clock::duration d) {
 
 bool SimulatorLink::writeSome(const char* data, size_t n) {
     while (n > 0) {
-        const ssize_t w = ::write(master_, data, n);
+        const ssize_t w = ::write(pty_.masterFd(), data, n);
         if (w > 0) {
             data += w;
             n -= static_cast<size_t>(w);
@@ -118,7 +90,7 @@ bool SimulatorLink::writeSome(const char* data, size_t n) {
             continue;
         if (w < 0 && errno != EAGAIN)
             return false;
-        pollfd p[2] = {{master_, POLLOUT, 0}, {wake_[0], POLLIN, 0}};
+        pollfd p[2] = {{pty_.masterFd(), POLLOUT, 0}, {wake_[0], POLLIN, 0}};
         ::poll(p, 2, 100);
         if (stopping_)
             return false;
@@ -162,8 +134,7 @@ bool SimulatorLink::send(const std::string& bytes) {
 
 void SimulatorLink::hangUp() {
     // As an unplugged cable: the program's side sees the line go away.
-    closeFd(master_);
-    closeFd(slave_);
+    pty_.hangUp();
     hungUp_ = true;
     std::lock_guard lock(mutex_);
     ended_.notify_all();
@@ -172,14 +143,14 @@ void SimulatorLink::hangUp() {
 void SimulatorLink::serve() {
     char buffer[4096];
     while (!stopping_) {
-        pollfd p[2] = {{master_, POLLIN, 0}, {wake_[0], POLLIN, 0}};
+        pollfd p[2] = {{pty_.masterFd(), POLLIN, 0}, {wake_[0], POLLIN, 0}};
         if (::poll(p, 2, -1) < 0 && errno != EINTR)
             return;
         if (stopping_)
             return;
         if (!(p[0].revents & (POLLIN | POLLHUP | POLLERR)))
             continue;
-        const ssize_t n = ::read(master_, buffer, sizeof buffer);
+        const ssize_t n = ::read(pty_.masterFd(), buffer, sizeof buffer);
         if (n <= 0) {
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
                 continue;

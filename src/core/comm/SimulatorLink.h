@@ -2,11 +2,11 @@
 // the program opens the slave device like any serial port.
 //
 // A thread serves the master side until stopped. The link keeps the slave open itself, so
-// that the program may open and close its port between commands without the line going dead,
-// and sets it raw so that nothing is echoed or translated.
+// that the program may open and close its port between commands without the line going dead.
 #pragma once
 
 #include "core/comm/InstrumentSimulator.h"
+#include "core/comm/PseudoTerminal.h"
 
 #include <atomic>
 #include <chrono>
@@ -34,7 +34,7 @@ public:
     SimulatorLink& operator=(const SimulatorLink&) = delete;
 
     // The device the program opens, e.g. /dev/pts/3.
-    const std::string& slavePath() const { return slavePath_; }
+    const std::string& slavePath() const { return pty_.slavePath(); }
 
     // Stops serving and closes the pseudo-terminal (idempotent).
     void stop();
@@ -57,10 +57,8 @@ private:
     SimulatorPacing pacing_;
     std::ofstream log_;
     size_t logged_ = 0;
-    int master_ = -1;
-    int slave_ = -1;
+    PseudoTerminal pty_;
     int wake_[2] = {-1, -1}; // stop request
-    std::string slavePath_;
     std::chrono::steady_clock::time_point lineFree_{};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> hungUp_{false};

@@ -1,0 +1,92 @@
+// The two instrument commands: Receive Results and Receive Data (instrument-data window).
+//
+// They run the dialogue on the caller's thread behind UserInteraction, so the desktop, the
+// command line and the tests share them. Failures are shown as the program's numbered
+// messages and the command goes on with its next step, as users of the program know it.
+#pragma once
+
+#include "core/comm/Identification.h"
+#include "core/comm/InstrumentDialogue.h"
+#include "core/comm/RecordDecoder.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+namespace zarn {
+
+class NamefTables;
+class SerialPort;
+class TLStr;
+class UserInteraction;
+
+inline constexpr int InstrumentFamilyCode = 16;
+
+// The port of a command: opened at its start and closed at its end, also after errors.
+struct PortAccess {
+    SerialPort& port;
+    std::function<void()> open;  // throws EVaCommError
+    std::function<void()> close; // never throws
+};
+
+// What Receive Results changes besides the dialogue: the document of the main window.
+class ReceptionHost {
+public:
+    virtual ~ReceptionHost() = default;
+    // Asks whether unsaved data may be lost; false when the user cancels.
+    virtual bool mayDiscardData() = 0;
+    // The family code of the data held (main-window state; identification updates it).
+    virtual int dataFamilyCode() const = 0;
+    virtual void setDataFamilyCode(int code) = 0;
+    // Clears tree and results, makes the file name the default one, fills row 0.
+    virtual void beginReception(const IdentificationRow& header) = 0;
+    // Puts a decoded row into its place in id order.
+    virtual void addReceivedRow(const ResultCells& cells) = 0;
+    // Rebuilds the tree from the rows (shows progress, honours Cancel).
+    virtual void rebuildTree(bool familyMatches) = 0;
+    // Shows the received results: results view, first node, or a new structure when none.
+    virtual void showReceivedResults(bool familyMatches) = 0;
+};
+
+struct ReceiveOutcome {
+    enum class Status {
+        Received,       // every counted record arrived (or none was asked for)
+        RecordsMissing, // the missing-records message was shown
+        NotEntered,     // transfer mode not entered: the retry dialog gave up
+        PortNotOpened,  // "11: COMM ERROR"
+        Declined,       // the user kept the unsaved data
+        DeviceLost,     // the device vanished during the command
+        Failed,         // another numbered error
+    };
+    Status status = Status::Failed;
+    int count = 0;    // records the instrument reported
+    int received = 0; // records that became rows
+    bool familyMatches = false;
+    std::string error; // text of the first error shown
+};
+
+ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLStr& texts,
+                              const NamefTables& namef, ReceptionHost& host,
+                              const DialogueTimeouts& timeouts = {});
+
+struct InstrumentDataOutcome {
+    bool portOpened = false;
+    bool entered = false;
+    std::optional<InstrumentDataText> data; // when identified
+    std::string error;
+};
+
+InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& ui,
+                                            const TLStr& texts,
+                                            const DialogueTimeouts& timeouts = {});
+
+// One probe of the automatic port search on an open port; true when the instrument accepted
+// transfer mode.
+bool probeForInstrument(SerialPort& port, UserInteraction& ui, int ackMs = 2000);
+// Leaves transfer mode after a successful search; errors are ignored.
+void leaveTransferModeQuietly(SerialPort& port, UserInteraction& ui);
+
+// The gauge during reception: received × 100 / count, rounded; 100 when the count is below 1.
+int receptionGauge(int received, int count);
+
+} // namespace zarn
