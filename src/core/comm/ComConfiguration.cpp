@@ -124,7 +124,7 @@ AutoFindResult autoFind(TVaComm& comm, ComSelection current, const TransferModeP
                     ++result.probes;
                     comm.purgeAll();
                     if (probe.enter)
-                        answer = probe.enter(comm, AutoFindAckTimeoutMs);
+                        answer = probe.enter(comm, ui, AutoFindAckTimeoutMs);
                 } catch (...) {
                     comm.close();
                     throw;
@@ -157,7 +157,7 @@ AutoFindResult autoFind(TVaComm& comm, ComSelection current, const TransferModeP
             if (comm.isOpen()) {
                 try {
                     if (probe.leave)
-                        probe.leave(comm);
+                        probe.leave(comm, ui);
                 } catch (...) {
                     comm.close();
                     throw;

@@ -44,11 +44,12 @@ void applyPortSettings(TVaComm& comm, ComSelection selection);
 
 // What Auto Find needs of the instrument dialogue: the probe and the way back out.
 struct TransferModeProbe {
-    // Sends enter transfer mode and awaits its acknowledgement with this idle time-out;
-    // returns the acknowledgement result (0 = accepted, the instrument is there).
-    std::function<int(SerialPort& port, int idleTimeoutMs)> enter;
+    // Sends enter transfer mode and awaits its acknowledgement with this idle time-out,
+    // ending early when ui's cancel flag is raised; returns the acknowledgement result
+    // (0 = accepted, the instrument is there).
+    std::function<int(SerialPort& port, UserInteraction& ui, int idleTimeoutMs)> enter;
     // Sends leave transfer mode and awaits its acknowledgement.
-    std::function<void(SerialPort& port)> leave;
+    std::function<void(SerialPort& port, UserInteraction& ui)> leave;
 };
 
 struct AutoFindOptions {

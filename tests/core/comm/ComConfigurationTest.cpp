@@ -153,12 +153,12 @@ private:
 
 struct AutoFindFixture : ::testing::Test {
     AutoFindFixture() {
-        probe.enter = [this](SerialPort& port, int idleTimeoutMs) {
+        probe.enter = [this](SerialPort& port, UserInteraction&, int idleTimeoutMs) {
             timeoutsAsked.push_back(idleTimeoutMs);
             // The test's instrument answers at once or never; no need to wait 2 s.
             return enterTransferMode(port, std::min(idleTimeoutMs, 150));
         };
-        probe.leave = [this](SerialPort& port) {
+        probe.leave = [this](SerialPort& port, UserInteraction&) {
             ++leaves;
             EXPECT_EQ(enterTransferMode(port, 0) >= 0, true); // any answer will do
             const uint8_t mex[4] = {'M', 'E', 'X', 0};
@@ -189,7 +189,7 @@ TEST_F(AutoFindFixture, FindsTheInstrumentOnComThreeAtNineteenThousandTwoHundred
     map.set(1, silent.slavePath());
     map.set(3, instrument.path());
     comm.setPortMap(map);
-    probe.leave = [&](SerialPort& port) {
+    probe.leave = [&](SerialPort& port, UserInteraction&) {
         ++leaves;
         EXPECT_TRUE(port.active());
         const uint8_t mex[4] = {'M', 'E', 'X', 0};
@@ -267,7 +267,9 @@ TEST_F(AutoFindFixture, FailuresAreNumberedAndLeaveThePortClosed) {
     int begun = 0, ended = 0;
     options.onBegin = [&] { ++begun; };
     options.onEnd = [&] { ++ended; };
-    probe.enter = [](SerialPort&, int) -> int { throw EVaCommError("Write error (5), x"); };
+    probe.enter = [](SerialPort&, UserInteraction&, int) -> int {
+        throw EVaCommError("Write error (5), x");
+    };
     AutoFindResult r = autoFind(comm, {0, 3}, probe, ui, options);
     EXPECT_FALSE(r.found);
     EXPECT_FALSE(comm.isOpen());
@@ -286,7 +288,7 @@ TEST_F(AutoFindFixture, FailuresAreNumberedAndLeaveThePortClosed) {
     ui.messages.clear();
     options.onBegin = nullptr;
     options.onEnd = [] { throw std::runtime_error("no panel"); };
-    probe.enter = [](SerialPort&, int) { return 1; };
+    probe.enter = [](SerialPort&, UserInteraction&, int) { return 1; };
     autoFind(comm, {0, 3}, probe, ui, options);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, "15: ERROR");
