@@ -1,0 +1,66 @@
+// Refreshing the results view, widget work included: the rows of the selected node are
+// selected, formatted, put into the grid and the visible part is painted.
+#include "BenchQtMain.h"
+#include "SampleStructure.h"
+#include "UiTestSupport.h"
+#include "ui/Form1.h"
+#include "ui/StringGridAll.h"
+
+#include <QTreeView>
+
+using namespace zarn;
+
+namespace {
+
+struct ViewFixture {
+    test::ProgramDir dir;
+    ScriptedInteraction ui;
+    TForm1 form{ProgramPaths::resolve("/nonexistent", dir.path()), &ui};
+    ViewFixture() {
+        form.startUp();
+        // One root with 1,000 places of 10 results each: 10,000 rows.
+        test::fillSample(form.workspace(), {1, 1000, 10});
+        form.tree().setSelected(form.tree().firstNode());
+        form.setWindowState(Qt::WindowNoState);
+        form.resize(1280, 800);
+        form.show();
+        QApplication::processEvents();
+    }
+    void refresh(NodeHandle node) {
+        form.tree().setSelected(node);
+        form.refreshView();
+        form.TabelaV->viewport()->repaint();
+        QApplication::processEvents();
+    }
+};
+
+ViewFixture& fixture() {
+    static ViewFixture f;
+    return f;
+}
+
+void ViewRefresh_BaselineLeaf(benchmark::State& state) {
+    ViewFixture& f = fixture();
+    const NodeHandle leaf = f.form.tree().child(f.form.tree().firstNode(), 500);
+    for (auto _ : state)
+        f.refresh(leaf);
+    state.counters["rows"] = f.form.TabelaV->rowCount() - 1;
+}
+
+void ViewRefresh_Root10000(benchmark::State& state) {
+    ViewFixture& f = fixture();
+    const NodeHandle root = f.form.tree().firstNode();
+    for (auto _ : state)
+        f.refresh(root);
+    state.counters["rows"] = f.form.TabelaV->rowCount() - 1;
+    state.SetLabel("goal: ms<150");
+}
+
+} // namespace
+
+BENCHMARK(ViewRefresh_BaselineLeaf)
+    ->Name("ViewRefresh/BaselineLeaf")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(ViewRefresh_Root10000)->Name("ViewRefresh/Root10000")->Unit(benchmark::kMillisecond);
+
+ZARN_QT_BENCHMARK_MAIN()

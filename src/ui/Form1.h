@@ -1,0 +1,213 @@
+// TForm1: the main window. It owns the installation tree, the results table and the results
+// view, the text table and the language, the document state, and the dialogs created at
+// start-up; every command of the menu and toolbar starts here.
+//
+// Windows added later hook in with a member created in createDialogs() (in the fixed
+// creation order) and a command slot in Form1Commands.cpp.
+#pragma once
+
+#include "core/app/Configuration.h"
+#include "core/app/Workspace.h"
+#include "core/grid/Odlozisce.h"
+#include "core/lang/Language.h"
+#include "ui/ProgramPaths.h"
+#include "ui/TreeImages.h"
+
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QStackedLayout;
+class QToolBar;
+class QTreeView;
+
+namespace zarn {
+
+class HelpWindow;
+class InstallationTreeModel;
+class QtInteraction;
+class TAboutBox;
+class TGaugeDlg;
+class TSelectLanguage;
+class TStringGridAll;
+class UserInteraction;
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    // `interaction` replaces the dialogs (tests); null uses the program's own dialogs.
+    explicit TForm1(ProgramPaths paths, UserInteraction* interaction = nullptr,
+                    QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // First activation: language, configuration, images, settings. False when the program
+    // must end (a broken language installation, already reported to the user).
+    bool startUp();
+    // Opens the structure file named on the command line.
+    void openStartupFile(const std::string& path);
+    // Writes the structure file (Save, Save As, and Yes when asked to keep data). False
+    // when nothing was written.
+    bool writeStructureFile(const std::string& path);
+
+    // --- state --------------------------------------------------------------------------------
+    const ProgramPaths& paths() const { return paths_; }
+    UserInteraction& interaction() { return *ui_; }
+    Workspace& workspace() { return ws_; }
+    InstallationTree& tree() { return ws_.tree(); }
+    ResultsTable& Tabela() { return ws_.results(); }
+    DocumentState& document() { return ws_.document(); }
+    TLStr& texts() { return ws_.texts(); }
+    NamefTables& namef() { return ws_.namef(); }
+    TLanguage& language() { return *language_; }
+    InstallationTreeModel* treeModel() const { return treeModel_; }
+    // The port and baud rate the next instrument command uses (SETUP COM and BAUD).
+    PortChoice portChoice;
+
+    std::string readSetting(std::string_view section, std::string_view key,
+                            std::string_view defaultValue = {}) const;
+    void writeSetting(std::string_view section, std::string_view key, std::string_view value) const;
+
+    // --- main-window services ----------------------------------------------------------------
+    void refreshCaption();
+    void applyConfiguration();
+    // Refills the results view for the selected node.
+    void refreshView();
+    // Renames a node and the matching rows, then refreshes the view.
+    void renameNode(NodeHandle node, const std::string& name);
+    // Ask to keep data: modal::Yes, modal::No or modal::Cancel.
+    int askToKeepData();
+    // The caption shown by the panel of the results view while it has no rows.
+    QString panelCaption() const;
+
+    // --- windows and controls (named as the program knows them) -----------------------------
+    QMenu* File1 = nullptr;
+    QMenu* Instrument1 = nullptr;
+    QMenu* Configuration1 = nullptr;
+    QMenu* PrintoutHeading1 = nullptr;
+    QMenu* Help1 = nullptr;
+    QAction* New1 = nullptr;
+    QAction* Open1 = nullptr;
+    QAction* Save1 = nullptr;
+    QAction* SaveAs1 = nullptr;
+    QAction* Export1 = nullptr;
+    QAction* PrintPreview1 = nullptr;
+    QAction* Exit1 = nullptr;
+    QAction* SendStructure1 = nullptr;
+    QAction* ReceiveResults1 = nullptr;
+    QAction* InstrumentsData1 = nullptr;
+    QAction* COMPort1 = nullptr;
+    QAction* SelectLanguage1 = nullptr;
+    QAction* SetDefaultNames1 = nullptr;
+    QAction* CalcLength1 = nullptr;
+    QAction* OperatorTestSite1 = nullptr;
+    QAction* Comments1 = nullptr;
+    QAction* Contents1 = nullptr;
+    QAction* About1 = nullptr;
+
+    QToolBar* ToolBar1 = nullptr;
+    QAction* IcoNew = nullptr;
+    QAction* IcoOpen = nullptr;
+    QAction* IcoSave = nullptr;
+    QAction* IcoSendS = nullptr;
+    QAction* IcoReceiveR = nullptr;
+    QAction* IcoPrint = nullptr;
+    QAction* IcoCalib = nullptr;
+
+    QWidget* PanelStruct = nullptr;
+    QTreeView* Tree = nullptr;
+    QWidget* PanelTabelaV = nullptr;
+    TStringGridAll* TabelaV = nullptr;
+    QMenu* Popup1 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Paste1 = nullptr;
+    QAction* InsertRow1 = nullptr;
+    QAction* DeleteRow1 = nullptr;
+
+    TGaugeDlg* GaugeDlg = nullptr;
+    TAboutBox* AboutBox = nullptr;
+    TSelectLanguage* SelectLanguage = nullptr;
+    HelpWindow* Help = nullptr;
+
+    // The entry of a menu at a position (separators included); null outside the menu.
+    QAction* menuEntry(int menu, int item) const;
+    // The visible toolbar buttons, left to right.
+    std::vector<QAction*> visibleToolButtons() const;
+    // The help file of the language in use (empty before start-up).
+    QString helpFile() const;
+
+public slots:
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Export1Click();
+    void PrintPreview1Click();
+    void Exit1Click();
+    void SendStructure1Click();
+    void ReceiveResults1Click();
+    void InstrumentsData1Click();
+    void COMPort1Click();
+    void SelectLanguage1Click();
+    void SetDefaultNames1Click();
+    void CalcLength1Click();
+    void OperatorTestSite1Click();
+    void Comments1Click();
+    void Contents1Click();
+    void About1Click();
+    void Copy1Click();
+    void Popup1Popup();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMenus();
+    void buildToolBar();
+    void buildClientArea();
+    void createDialogs();
+    void applyUiTexts(const std::vector<UiText>& texts);
+    bool readEditionTexts();
+    void applyMenuVisibility();
+    void applyViewFont();
+    // Takes what a language load produced; false when the program must end.
+    bool takeLanguage(const AppliedLanguage& applied);
+    // The language-dependent names of the document, the caption, the About texts, headings.
+    void afterConfiguration();
+    void treeSelectionChanged();
+    void selectInTree(NodeHandle node);
+    void languageChosen(int index);
+    // A broken language installation: leave at once, without asking about data.
+    void terminate();
+
+    ProgramPaths paths_;
+    std::unique_ptr<QtInteraction> ownInteraction_;
+    UserInteraction* ui_ = nullptr;
+
+    Workspace ws_;
+    std::unique_ptr<TLanguage> language_;
+    TOdlozisce Odlozisce_;
+    TreeImages images_;
+    InstallationTreeModel* treeModel_ = nullptr;
+
+    QLabel* panelCaption_ = nullptr;
+    QStackedLayout* viewStack_ = nullptr;
+    QSplitter* splitter_ = nullptr;
+    std::array<std::vector<QAction*>, 5> menuEntries_;
+
+    bool cancelFallback_ = false; // cancel flag when the dialogs are replaced
+    bool startupBegun_ = false;
+    bool terminating_ = false;
+    bool refreshing_ = false; // refresh-in-progress flag of the results view
+    bool selectingFromCore_ = false;
+};
+
+} // namespace zarn

@@ -1,0 +1,146 @@
+// The commands of the main window's menu, toolbar and context menu.
+//
+// Commands whose windows arrive with their own work (structure files, instrument, COM
+// port, printing, export, printout heading) are wired in their slot here.
+#include "ui/AboutBox.h"
+#include "ui/DisplayText.h"
+#include "ui/Form1.h"
+#include "ui/HelpWindow.h"
+#include "ui/MessageDlg.h"
+#include "ui/SelectLanguage.h"
+#include "ui/StringGridAll.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMenu>
+
+namespace zarn {
+
+// --- File -----------------------------------------------------------------------------------
+
+void TForm1::New1Click() {
+    if (ws_.newStructure(*ui_))
+        PanelStruct->show();
+}
+
+void TForm1::Open1Click() {
+    // The structure-file reader opens the file here, then the view is refreshed.
+}
+
+void TForm1::openStartupFile(const std::string& path) {
+    // The structure-file reader reads `path` here, without the file dialog.
+    (void)path;
+}
+
+bool TForm1::writeStructureFile(const std::string& path) {
+    // The structure-file writer writes `path` here; until then nothing is written.
+    (void)path;
+    return false;
+}
+
+void TForm1::Save1Click() {
+    if (!PanelStruct->isHidden())
+        ws_.save(*ui_);
+}
+
+void TForm1::SaveAs1Click() {
+    if (!PanelStruct->isHidden())
+        ws_.saveAs(*ui_);
+}
+
+void TForm1::Export1Click() {
+    // The export dialog is shown here.
+}
+
+void TForm1::PrintPreview1Click() {
+    // The report preview (portrait) is opened here.
+}
+
+void TForm1::Exit1Click() {
+    close();
+}
+
+// --- Instrument -----------------------------------------------------------------------------
+
+void TForm1::SendStructure1Click() {
+    // Not offered by this edition.
+}
+
+void TForm1::ReceiveResults1Click() {
+    // The instrument dialogue runs here: open the port with portChoice, receive, close.
+}
+
+void TForm1::InstrumentsData1Click() {
+    // The instrument-data window is shown here.
+}
+
+// --- Configuration --------------------------------------------------------------------------
+
+void TForm1::COMPort1Click() {
+    // The COM configuration dialog is shown here.
+}
+
+void TForm1::SelectLanguage1Click() {
+    SelectLanguage->exec();
+}
+
+void TForm1::SetDefaultNames1Click() {
+    // Not offered by this edition.
+}
+
+void TForm1::CalcLength1Click() {
+    // Not offered by this edition.
+}
+
+// --- Printout heading -----------------------------------------------------------------------
+
+void TForm1::OperatorTestSite1Click() {
+    // The operator/test site dialog is shown here.
+}
+
+void TForm1::Comments1Click() {
+    // The comments dialog is shown here.
+}
+
+// --- Help -----------------------------------------------------------------------------------
+
+void TForm1::Contents1Click() {
+    const QString file = helpFile();
+    if (file.isEmpty() || !Help->showContents(file))
+        ShowMessage(fromDisplay(file));
+}
+
+void TForm1::About1Click() {
+    AboutBox->exec();
+}
+
+// --- Results view ---------------------------------------------------------------------------
+
+// Copies the selected cells in the clipboard format of the results table; without the focus
+// on the results view the clipboard is emptied.
+void TForm1::Copy1Click() {
+    QString text;
+    if (focusWidget() == TabelaV) {
+        TStringGridAll::GridRect r = TabelaV->selectionRect();
+        if (r.empty() && TabelaV->currentIndex().isValid()) {
+            // Without a selection the current cell is copied.
+            const int row = TabelaV->currentIndex().row() + 1;
+            r = {TabelaV->currentIndex().column(), row, TabelaV->currentIndex().column(), row};
+        }
+        if (!r.empty()) {
+            copySelection(Odlozisce_, TabelaV->cells(), r.left, r.top, r.right, r.bottom);
+            text = toDisplay(Odlozisce_.text());
+        }
+    }
+    QGuiApplication::clipboard()->setText(text);
+}
+
+// The results view offers Copy alone.
+void TForm1::Popup1Popup() {
+    const QList<QAction*> actions = Popup1->actions();
+    for (QAction* a : actions)
+        a->setVisible(a == Copy1);
+}
+
+} // namespace zarn

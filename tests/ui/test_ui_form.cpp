@@ -1,0 +1,345 @@
+// The main window: menus and toolbar of this edition, the tree and the results view, Copy,
+// the language switch and closing with unsaved results.
+#include "SampleStructure.h"
+#include "UiTestSupport.h"
+#include "ui/Form1.h"
+#include "ui/MessageDlg.h"
+#include "ui/SelectLanguage.h"
+#include "ui/StringGridAll.h"
+#include "ui/TreeModel.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+using namespace zarn;
+
+namespace {
+
+struct Fixture {
+    test::ProgramDir dir;
+    ScriptedInteraction ui;
+    std::unique_ptr<TForm1> form;
+
+    explicit Fixture(const QByteArray& settings = {}) {
+        dir.writeSettings(settings);
+        form = std::make_unique<TForm1>(ProgramPaths::resolve("/nonexistent", dir.path()), &ui);
+    }
+    bool start() { return form->startUp(); }
+    // Received-looking data with the first root selected.
+    void fill(test::SampleSizes sizes = {}) {
+        test::fillSample(form->workspace(), sizes);
+        form->tree().setSelected(form->tree().firstNode());
+    }
+    NodeHandle root(int i) const { return form->tree().child(NoNode, i); }
+    NodeHandle leaf(int r, int e) const { return form->tree().child(root(r), e); }
+    QStringList viewColumn(int col) const {
+        QStringList values;
+        for (int row = 1; row < form->TabelaV->rowCount(); ++row)
+            values << QString::fromStdString(form->TabelaV->cell(col, row));
+        return values;
+    }
+};
+
+QStringList visibleTexts(QMenu* menu) {
+    QStringList texts;
+    for (QAction* a : menu->actions()) {
+        if (a->isVisible())
+            texts << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    }
+    return texts;
+}
+
+std::string field(const std::string& cell, int n) {
+    size_t start = 0;
+    for (int i = 1; i < n; ++i)
+        start = cell.find('\r', start) + 1;
+    return cell.substr(start, cell.find('\r', start) - start);
+}
+
+} // namespace
+
+class FormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void menusAndToolbar() {
+        Fixture f;
+        QVERIFY(f.start());
+        TForm1& w = *f.form;
+        QCOMPARE(visibleTexts(w.File1),
+                 (QStringList{"&Open...", "&Save", "Save &As...", "-", "&Export...", "-",
+                              "Print &Preview", "-", "E&xit"}));
+        QCOMPARE(visibleTexts(w.Instrument1),
+                 (QStringList{"Receive &Results", "-", "Instrument's &Data..."}));
+        QCOMPARE(visibleTexts(w.Configuration1),
+                 (QStringList{"&COM Port...", "&Select Language..."}));
+        QVERIFY(!w.New1->isVisible());
+        QVERIFY(!w.SendStructure1->isVisible());
+        QVERIFY(!w.SetDefaultNames1->isVisible());
+        QVERIFY(!w.CalcLength1->isVisible());
+        QCOMPARE(w.menuBar()->actions().size(), 5);
+        QCOMPARE(w.File1->title(), QStringLiteral("&File"));
+        QVERIFY(w.Contents1->shortcut() == QKeySequence(Qt::Key_F1));
+
+        const std::vector<QAction*> expected = {w.IcoOpen, w.IcoSave, w.IcoReceiveR, w.IcoPrint};
+        QCOMPARE(w.visibleToolButtons(), expected);
+        QVERIFY(!w.IcoOpen->toolTip().isEmpty());
+        QVERIFY(w.isMaximized() || w.windowState().testFlag(Qt::WindowMaximized));
+        QCOMPARE(w.windowTitle(), QStringLiteral("zarn: "));
+    }
+
+    // A broken installation ends the program with the exact message.
+    void missingLanguageIndex() {
+        Fixture f;
+        QFile::remove(f.dir.file(QStringLiteral("LNG_MAIN.INI")));
+        QVERIFY(!f.start());
+        QCOMPARE(f.ui.fatalErrors, std::vector<std::string>{"Error in LANGUAGE.INI"});
+    }
+
+    void selectionShowsRows() {
+        Fixture f;
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        QVERIFY(!w.PanelStruct->isHidden());
+        // A root shows the rows of all its places, numbered in table order.
+        QCOMPARE(f.viewColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"}));
+        QCOMPARE(f.viewColumn(1), (QStringList{"Place 1.1", "Place 1.1", "Place 1.2", "Place 1.2",
+                                               "Place 1.3", "Place 1.3"}));
+        QCOMPARE(QString::fromStdString(w.TabelaV->cell(2, 1)),
+                 QStringLiteral("Insulation\rresistance"));
+        QCOMPARE(QString::fromStdString(w.TabelaV->cell(3, 2)),
+                 QString::fromUtf8("U L-N = 231 V\rf = 50.0 Hz"));
+        QCOMPARE(QString::fromStdString(w.TabelaV->cell(0, 0)), QStringLiteral("No."));
+
+        // Selecting a leaf in the tree view shows only its rows.
+        w.Tree->setCurrentIndex(w.treeModel()->indexOf(f.leaf(1, 1)));
+        QCOMPARE(w.tree().selected(), f.leaf(1, 1));
+        QCOMPARE(f.viewColumn(0), (QStringList{"1", "2"}));
+        QCOMPARE(f.viewColumn(1), (QStringList{"Place 2.2", "Place 2.2"}));
+
+        // A node without rows hides the view behind the panel's caption.
+        const NodeHandle empty = w.tree().createNode(f.root(0));
+        w.tree().initialiseNode(empty, kind::Particular);
+        w.tree().setText(empty, "Spare");
+        w.tree().setId(empty, 9);
+        w.Tree->setCurrentIndex(w.treeModel()->indexOf(empty));
+        QCOMPARE(w.panelCaption(), QStringLiteral("No measurements in Spare"));
+        QVERIFY(!w.TabelaV->isVisibleTo(w.PanelTabelaV));
+    }
+
+    void rename_data() {
+        QTest::addColumn<int>("rootIndex");
+        QTest::addColumn<int>("leafIndex"); // -1: rename the root
+        QTest::addColumn<int>("field");
+        QTest::newRow("root") << 1 << -1 << 2;
+        QTest::newRow("leaf") << 0 << 2 << 3;
+    }
+    // The in-place edit renames the node and the right field of exactly its rows.
+    void rename() {
+        QFETCH(int, rootIndex);
+        QFETCH(int, leafIndex);
+        QFETCH(int, field);
+        Fixture f;
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        const NodeHandle node = leafIndex < 0 ? f.root(rootIndex) : f.leaf(rootIndex, leafIndex);
+        const RowIds ids{1, rootIndex + 1, leafIndex < 0 ? 0 : leafIndex + 1};
+        ResultsTable& t = w.Tabela();
+        std::vector<std::string> before;
+        for (int row = 0; row < t.rowCount(); ++row)
+            before.push_back(t.cell(col::Names, row));
+
+        w.document().setSaved(true);
+        const QModelIndex index = w.treeModel()->indexOf(node);
+        QVERIFY(w.treeModel()->flags(index).testFlag(Qt::ItemIsEditable));
+        QVERIFY(w.treeModel()->setData(index, QString::fromUtf8("Kuhinja Č\t1"), Qt::EditRole));
+
+        const std::string stored = "Kuhinja \xc4\x8c 1"; // UTF-8, TAB made a space
+        QCOMPARE(w.tree().text(node), stored);
+        QCOMPARE(index.data().toString(), QString::fromUtf8("Kuhinja Č 1"));
+        QVERIFY(!w.document().saved());
+        int renamed = 0;
+        for (int row = 1; row < t.rowCount(); ++row) {
+            const RowIds& r = t.ids(row);
+            const bool match = r.block == ids.block && (leafIndex < 0 || r.element == ids.element);
+            const std::string& names = t.cell(col::Names, row);
+            for (int n = 1; n <= 4; ++n) {
+                const std::string expected =
+                    match && n == field ? stored : ::field(before[static_cast<size_t>(row)], n);
+                QCOMPARE(::field(names, n), expected);
+            }
+            renamed += match ? 1 : 0;
+        }
+        QCOMPARE(renamed, leafIndex < 0 ? 6 : 2);
+        // The view follows: select the leaf and its rows carry the new name.
+        if (leafIndex >= 0) {
+            w.Tree->setCurrentIndex(index);
+            QCOMPARE(f.viewColumn(1), (QStringList{QString::fromUtf8("Kuhinja Č 1"),
+                                                   QString::fromUtf8("Kuhinja Č 1")}));
+        }
+    }
+
+    // Right-click selects the node under the pointer; on empty space nothing changes.
+    void rightClickSelects() {
+        Fixture f;
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.Tree->expandAll();
+        const QModelIndex target = w.treeModel()->indexOf(f.leaf(0, 1));
+        const QRect rect = w.Tree->visualRect(target);
+        QVERIFY(rect.isValid());
+        QTest::mouseClick(w.Tree->viewport(), Qt::RightButton, {}, rect.center());
+        QCOMPARE(w.tree().selected(), f.leaf(0, 1));
+        QCOMPARE(f.viewColumn(1), (QStringList{"Place 1.2", "Place 1.2"}));
+        QTest::mouseClick(w.Tree->viewport(), Qt::RightButton, {},
+                          QPoint(5, w.Tree->viewport()->height() - 3));
+        QCOMPARE(w.tree().selected(), f.leaf(0, 1));
+        QCOMPARE(w.Tree->contextMenuPolicy(), Qt::PreventContextMenu);
+    }
+
+    // Copy of two rows and two columns, one cell with two lines: three clipboard lines,
+    // TAB between cells, CR LF between lines and none at the end.
+    void copySelection() {
+        Fixture f;
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        StringGridData& cells = w.TabelaV->cells();
+        cells.setCell(1, 1, "a");
+        cells.setCell(2, 1, "b1\rb2");
+        cells.setCell(1, 2, "c");
+        cells.setCell(2, 2, "d\n");
+        w.TabelaV->reload();
+        w.TabelaV->selectRect({1, 1, 2, 2});
+
+        w.Tree->setFocus();
+        w.Copy1Click();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QString());
+
+        w.TabelaV->setFocus();
+        w.Copy1->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\tb1\r\n\tb2\r\nc\td"));
+
+        w.Popup1Popup();
+        QStringList shown;
+        for (QAction* a : w.Popup1->actions())
+            if (a->isVisible())
+                shown << a->objectName();
+        QCOMPARE(shown, QStringList{"Copy1"});
+        QCOMPARE(w.Copy1->text(), QStringLiteral("&Copy"));
+    }
+
+    // Switching to Slovene renames the untitled structure, retranslates the menus, the
+    // headings and the message dialog, and is stored for the next start.
+    void languageSwitch() {
+        Fixture f;
+        QVERIFY(f.start());
+        TForm1& w = *f.form;
+        w.New1Click();
+        QCOMPARE(w.windowTitle(), QStringLiteral("zarn: untitled.zrn"));
+        test::fillSample(w.workspace());
+        w.tree().setSelected(w.tree().firstNode());
+        w.document().setCurrentFileName(w.document().defaultFileName());
+
+        test::onNextModal([](QWidget* dlg) {
+            auto* d = qobject_cast<TSelectLanguage*>(dlg);
+            d->LangGroup->findChildren<QRadioButton*>()[1]->click();
+            d->OKBtn->click();
+        });
+        w.SelectLanguage1Click();
+        QCOMPARE(w.windowTitle(), QStringLiteral("zarn: neimenovano.zrn"));
+        QCOMPARE(w.File1->title(), QStringLiteral("&Datoteka"));
+        QCOMPARE(w.Copy1->text(), QStringLiteral("&Kopiraj"));
+        QCOMPARE(QString::fromStdString(w.TabelaV->cell(0, 0)), QString::fromUtf8("Št."));
+        QCOMPARE(QString::fromStdString(messageDlgTexts().buttonCaptions[0]),
+                 QStringLiteral("&Da"));
+        QCOMPARE(w.SelectLanguage->itemIndex(), 1);
+        QCOMPARE(w.readSetting("SETUP", "Language"), std::string("2"));
+
+        // With a saved file the name stays.
+        w.document().setCurrentFileName("/data/site.zrn");
+        test::onNextModal([](QWidget* dlg) {
+            auto* d = qobject_cast<TSelectLanguage*>(dlg);
+            d->LangGroup->findChildren<QRadioButton*>()[2]->click();
+            d->OKBtn->click();
+        });
+        w.SelectLanguage1Click();
+        QCOMPARE(w.windowTitle(), QStringLiteral("zarn: /data/site.zrn"));
+        QCOMPARE(w.File1->title(), QStringLiteral("&Datei"));
+    }
+
+    // Closing with unsaved results and the default name asks; Yes opens Save As; cancelling
+    // Save As asks again; Cancel keeps the window open, No lets it close.
+    void closeFlow() {
+        Fixture f;
+        QVERIFY(f.start());
+        TForm1& w = *f.form;
+        w.New1Click();
+        test::fillSample(w.workspace());
+        w.tree().setSelected(w.tree().firstNode());
+        w.document().setCurrentFileName(w.document().defaultFileName());
+        QVERIFY(!w.document().saved());
+        w.show();
+
+        f.ui.answers = {modal::Yes, modal::Cancel};
+        f.ui.saveFileAnswers = {std::nullopt};
+        QVERIFY(!w.close());
+        QVERIFY(w.isVisible());
+        QCOMPARE(f.ui.messages.size(), size_t(2));
+        QCOMPARE(f.ui.messages[0].text, std::string("Save results ?"));
+        QVERIFY(f.ui.messages[0].buttons.has(DialogButton::Cancel));
+        QCOMPARE(f.ui.messages[1].text, std::string("Save results ?"));
+        QVERIFY(f.ui.saveFileAnswers.empty());
+
+        f.ui.answers = {modal::No};
+        QVERIFY(w.close());
+        QCOMPARE(f.ui.messages.size(), size_t(3));
+    }
+
+    // The same flow through the program's own dialogs.
+    void closeFlowWithDialogs() {
+        test::ProgramDir dir;
+        TForm1 w(ProgramPaths::resolve("/nonexistent", dir.path()));
+        QVERIFY(w.startUp());
+        w.New1Click();
+        test::fillSample(w.workspace());
+        w.tree().setSelected(w.tree().firstNode());
+        w.show();
+        QStringList seen;
+        // Yes -> the save dialog -> cancel it -> asked again -> Cancel.
+        test::onNextModal([&](QWidget* q1) {
+            seen << q1->metaObject()->className();
+            qobject_cast<TMessageForm*>(q1)->button(DialogButton::Yes)->click();
+            test::onNextModal([&](QWidget* save) {
+                seen << save->metaObject()->className();
+                QMetaObject::invokeMethod(save, "reject", Qt::QueuedConnection);
+                test::onNextModal([&](QWidget* q2) {
+                    seen << q2->metaObject()->className();
+                    qobject_cast<TMessageForm*>(q2)->button(DialogButton::Cancel)->click();
+                });
+            });
+        });
+        QVERIFY(!w.close());
+        QCOMPARE(seen, (QStringList{"zarn::TMessageForm", "QFileDialog", "zarn::TMessageForm"}));
+        QVERIFY(w.isVisible());
+        w.document().setSaved(true);
+        QVERIFY(w.close());
+    }
+};
+
+QTEST_MAIN(FormTest)
+#include "test_ui_form.moc"
