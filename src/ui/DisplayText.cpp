@@ -1,5 +1,7 @@
 #include "ui/DisplayText.h"
 
+#include "core/lang/TextEncoding.h"
+
 namespace zarn {
 
 namespace {
@@ -14,7 +16,11 @@ int displayCodePage() {
 }
 
 QString toDisplay(std::string_view bytes) {
-    return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // Plain ASCII and UTF-8 need no conversion through the code page.
+    if (isValidUtf8(bytes))
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    const std::string utf8 = displayText(bytes, codePage_);
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 std::string fromDisplay(const QString& text) {

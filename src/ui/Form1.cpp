@@ -33,7 +33,7 @@
 namespace zarn {
 
 TForm1::TForm1(ProgramPaths paths, UserInteraction* interaction, QWidget* parent)
-    : QMainWindow(parent), paths_(std::move(paths)), ws_(paths_.dataDir) {
+    : QMainWindow(parent), paths_(std::move(paths)), ws_(paths_.dataDir, paths_.settingsFile) {
     setObjectName(QStringLiteral("TForm1"));
     if (interaction) {
         ui_ = interaction;
@@ -42,6 +42,7 @@ TForm1::TForm1(ProgramPaths paths, UserInteraction* interaction, QWidget* parent
         ui_ = ownInteraction_.get();
     }
     language_ = std::make_unique<TLanguage>(paths_.dataDir, ws_.texts(), ws_.namef(), *ui_);
+    language_->setSettingsPath(paths_.settingsFile);
     ws_.document().setFileWriter(
         [this](const std::string& path) { return writeStructureFile(path); });
     ws_.document().setChangeHandler([this] { refreshCaption(); });
@@ -272,6 +273,7 @@ void TForm1::createDialogs() {
     if (ownInteraction_)
         ownInteraction_->setGauge(GaugeDlg);
     AboutBox = new TAboutBox(this);
+    AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
     SelectLanguage->setOkHandler([this](int index) { languageChosen(index); });
     Help = new HelpWindow(this);

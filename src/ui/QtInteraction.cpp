@@ -5,6 +5,7 @@
 #include "ui/MessageDlg.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QLabel>
 #include <QMessageBox>
@@ -85,11 +86,11 @@ void QtInteraction::processEvents() {
 std::optional<std::string> QtInteraction::chooseSaveFile(const FileDialogRequest& request) {
     // Replacing an existing file is asked by the program's own flow, not by the dialog.
     const QString name = QFileDialog::getSaveFileName(
-        owner_, toDisplay(request.title), toDisplay(request.proposedName), filterOf(request),
-        nullptr, QFileDialog::DontConfirmOverwrite);
+        owner_, toDisplay(request.title), QFile::decodeName(request.proposedName.c_str()),
+        filterOf(request), nullptr, QFileDialog::DontConfirmOverwrite);
     if (name.isEmpty())
         return std::nullopt;
-    return fromDisplay(name);
+    return QFile::encodeName(name).toStdString();
 }
 
 std::optional<std::string> QtInteraction::chooseOpenFile(const FileDialogRequest& request) {

@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
@@ -280,6 +281,51 @@ private slots:
         w.SelectLanguage1Click();
         QCOMPARE(w.windowTitle(), QStringLiteral("zarn: /data/site.zrn"));
         QCOMPARE(w.File1->title(), QStringLiteral("&Datei"));
+    }
+
+    // Names from older files are bytes of the language's code page; new names are UTF-8.
+    void displayEncoding_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("english, 1252") << QByteArray("1") << QString::fromUtf8("Kuèa");
+        QTest::newRow("slovene, 1250") << QByteArray("2") << QString::fromUtf8("Kuča");
+    }
+    void displayEncoding() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, shown);
+        Fixture f("[SETUP]\r\nLanguage=" + language + "\r\n");
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        const NodeHandle leaf = f.leaf(0, 0);
+        w.workspace().renameNode(leaf, "Ku\xe8"
+                                       "a");
+        QCOMPARE(w.treeModel()->indexOf(leaf).data().toString(), shown);
+        w.tree().setSelected(leaf);
+        QCOMPARE(w.TabelaV->model()->index(0, 1).data().toString(), shown);
+        QCOMPARE(w.TabelaV->model()->index(0, 3).data().toString(),
+                 QString::fromUtf8("Riso > 1999 MΩ"));
+    }
+
+    // ZARN.INI may live apart from the language files (a read-only installation).
+    void settingsElsewhere() {
+        test::ProgramDir dir;
+        QTemporaryDir config;
+        ScriptedInteraction ui;
+        ProgramPaths paths{dir.path(), config.filePath(QStringLiteral("ZARN.INI")).toStdString()};
+        TForm1 w(paths, &ui);
+        QVERIFY(w.startUp());
+        test::onNextModal([](QWidget* dlg) {
+            auto* d = qobject_cast<TSelectLanguage*>(dlg);
+            d->LangGroup->findChildren<QRadioButton*>()[2]->click();
+            d->OKBtn->click();
+        });
+        w.SelectLanguage1Click();
+        QFile settings(config.filePath(QStringLiteral("ZARN.INI")));
+        QVERIFY(settings.open(QIODevice::ReadOnly));
+        QVERIFY(settings.readAll().contains("Language=3"));
+        QVERIFY(!QFile::exists(dir.file(QStringLiteral("ZARN.INI"))) ||
+                !QFile(dir.file(QStringLiteral("ZARN.INI"))).size());
     }
 
     // Closing with unsaved results and the default name asks; Yes opens Save As; cancelling

@@ -6,8 +6,12 @@
 
 namespace zarn {
 
-Workspace::Workspace(std::string programDir)
-    : document_(std::move(programDir)), settings_(document_.programFile("ZARN.INI")) {
+Workspace::Workspace(std::string programDir) : Workspace(std::move(programDir), {}) {}
+
+Workspace::Workspace(std::string programDir, std::string settingsFile)
+    : document_(std::move(programDir)),
+      settings_(settingsFile.empty() ? document_.programFile("ZARN.INI")
+                                     : std::move(settingsFile)) {
     tree_.setChangeHandler([this] { document_.setSaved(false); });
     results_.setChangeHandler([this] { document_.setSaved(false); });
 }

@@ -26,6 +26,8 @@ class Workspace {
 public:
     // `programDir` holds ZARN.INI and the language files.
     explicit Workspace(std::string programDir);
+    // With ZARN.INI elsewhere than in the program directory.
+    Workspace(std::string programDir, std::string settingsFile);
     Workspace(const Workspace&) = delete;
     Workspace& operator=(const Workspace&) = delete;
 
@@ -41,7 +43,7 @@ public:
     const NamefTables& namef() const { return namef_; }
     DefaultNames& defaultNames() { return defaultNames_; }
     const DefaultNames& defaultNames() const { return defaultNames_; }
-    // ZARN.INI in the program directory.
+    // ZARN.INI (in the program directory unless given).
     const PrivateProfile& settings() const { return settings_; }
 
     // Re-derives the document's language-dependent names (after start-up, a language change, a

@@ -56,7 +56,7 @@ TLanguage::TLanguage(std::string programDir, TLStr& texts, NamefTables& namef, U
 TLanguage::~TLanguage() = default;
 
 std::string TLanguage::settingsPath() const {
-    return programDir_ + std::string(SettingsFileName);
+    return settingsFile_.empty() ? programDir_ + std::string(SettingsFileName) : settingsFile_;
 }
 
 void TLanguage::fail(const std::string& message, bool resetLanguage) {
@@ -250,7 +250,7 @@ AppliedLanguage TLanguage::ApplyLanguage(std::string_view currentFileName) {
 
 AppliedLanguage LanguageSelection::ok(std::string_view currentFileName) {
     // Stored before the texts are applied: a broken language file resets it to 1.
-    PrivateProfile(language_.programDir() + "ZARN.INI")
+    PrivateProfile(language_.settingsPath())
         .write("SETUP", "Language", text::toText(language_.itemIndex() + 1));
     AppliedLanguage applied = language_.ApplyLanguage(currentFileName);
     remembered_ = language_.itemIndex();

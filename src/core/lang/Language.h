@@ -86,6 +86,11 @@ public:
 
     bool terminateRequested() const { return terminate_; }
 
+    // ZARN.INI, by default in the program directory; an installed program whose directory is
+    // not writable keeps it elsewhere.
+    void setSettingsPath(std::string path) { settingsFile_ = std::move(path); }
+    std::string settingsPath() const;
+
     const std::string& programDir() const { return programDir_; }
     const std::string& currentKey() const { return currentKey_; }
     const std::vector<std::string>& languages() const { return languages_; }
@@ -100,9 +105,9 @@ public:
 private:
     void fail(const std::string& message, bool resetLanguage);
     std::string readTextFrom(const IniDocument* file, std::string_view key);
-    std::string settingsPath() const;
 
     std::string programDir_;
+    std::string settingsFile_;
     TLStr& texts_;
     NamefTables& namef_;
     UserInteraction& ui_;
