@@ -9,6 +9,9 @@ struct NumberCase {
     std::optional<double> expected;
 };
 
+// Readable case names in test output.
+void PrintTo(const NumberCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+
 class TolerantNumber : public ::testing::TestWithParam<NumberCase> {};
 
 TEST_P(TolerantNumber, ReadsOrReportsConversionError) {
