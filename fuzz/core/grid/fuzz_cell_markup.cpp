@@ -1,6 +1,9 @@
-// Cell texts come from structure files and the instrument: any bytes must lay out safely.
+// Cell texts come from structure files and the instrument: any bytes must lay out, copy and
+// format as value cells safely.
 // Byte 0 picks the column alignment and whether the cell carries an object; when it does, the
 // text up to the first 0x00 gives the object's line alignments.
+#include "core/app/ResultsView.h"
+#include "core/app/TextRoutines.h"
 #include "core/grid/CellMarkup.h"
 #include "core/grid/Odlozisce.h"
 
@@ -48,6 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string cell(text);
     zarn::copySelection(buffer, 0, 0, 1, 1, [&](int, int) { return cell; });
     if (buffer.size() > zarn::TOdlozisce::FillLimit + 2)
+        std::abort();
+
+    // Value cells of a structure file go through the view's formatting.
+    static const zarn::NamefTables namef = [] {
+        zarn::NamefTables n;
+        n.load({"velicina001=R", "velicina002=Uc:", "velicina000=:", "enota005=MOhm"});
+        return n;
+    }();
+    const std::string formatted = zarn::formatValueCell(text, namef);
+    if (zarn::text::countFields(formatted) != zarn::text::countFields(text))
         std::abort();
     return 0;
 }

@@ -4,6 +4,7 @@
 #include "core/grid/StringGridData.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace zarn {
 
@@ -26,13 +27,12 @@ std::vector<std::string> viewHeadings(const TLStr& texts, const std::vector<int>
 
 namespace {
 
-// Removes every `c` from v; true when there was one.
-bool takeAll(std::string& v, char c) {
-    const size_t before = v.size();
-    std::erase(v, c);
-    return v.size() != before;
+bool isValueMarker(char c) {
+    return c == '!' || c == '>' || c == '<';
 }
 
+// Formats one entry onto the end of `out` without building intermediate strings: the view of
+// a large root formats tens of thousands of entries.
 void appendFormatted(std::string& out, std::string_view entry, const NamefTables& namef) {
     if (entry.substr(0, 3) == "AAA") {
         out += entry.substr(3);
@@ -41,18 +41,26 @@ void appendFormatted(std::string& out, std::string_view entry, const NamefTables
     // An empty entry is an empty value: it names no quantity, not quantity 0.
     if (entry.empty())
         return;
-    std::string q = namef.quantity(text::digitsToInt(entry.substr(0, 3)));
-    const std::string& u =
+    std::string_view q = namef.quantity(text::digitsToInt(entry.substr(0, 3)));
+    const std::string_view u =
         namef.unit(text::digitsToInt(entry.substr(std::min<size_t>(3, entry.size()), 3)));
-    std::string v(entry.size() > 6 ? entry.substr(6) : std::string_view{});
-    const bool warning = takeAll(v, '!');
-    char sign = 0;
-    if (takeAll(v, '>'))
-        sign = '>';
-    if (takeAll(v, '<'))
-        sign = '<';
+    const std::string_view v = entry.size() > 6 ? entry.substr(6) : std::string_view{};
+    bool warning = false;
+    bool greater = false;
+    bool less = false;
+    size_t markers = 0;
+    for (char c : v) {
+        if (!isValueMarker(c))
+            continue;
+        ++markers;
+        warning |= c == '!';
+        greater |= c == '>';
+        less |= c == '<';
+    }
+    const bool hasValue = markers < v.size();
+    char sign = less ? '<' : greater ? '>' : 0;
     if (!q.empty() && q.back() == ':') {
-        q.pop_back();
+        q.remove_suffix(1);
         sign = ':';
     }
     if (!q.empty() && sign == 0)
@@ -64,9 +72,15 @@ void appendFormatted(std::string& out, std::string_view entry, const NamefTables
             out += ' ';
         out += sign;
     }
-    if (!v.empty()) {
+    if (hasValue) {
         out += ' ';
-        out += v;
+        if (markers == 0) {
+            out += v;
+        } else {
+            for (char c : v)
+                if (!isValueMarker(c))
+                    out += c;
+        }
     }
     if (!u.empty()) {
         if (out.size() > start)
@@ -75,6 +89,18 @@ void appendFormatted(std::string& out, std::string_view entry, const NamefTables
     }
     if (warning)
         out += " !";
+}
+
+// Field n (from 1) of a CR-separated cell, without copying.
+std::string_view fieldView(std::string_view cell, int n) {
+    size_t start = 0;
+    for (int i = 1; i < n; ++i) {
+        const size_t cr = cell.find(text::CR, start);
+        if (cr == std::string_view::npos)
+            return {};
+        start = cr + 1;
+    }
+    return cell.substr(start, cell.find(text::CR, start) - start);
 }
 
 } // namespace
@@ -87,6 +113,7 @@ std::string formatEntry(std::string_view entry, const NamefTables& namef) {
 
 std::string formatValueCell(std::string_view cell, const NamefTables& namef) {
     std::string out;
+    out.reserve(cell.size() + 32);
     size_t start = 0;
     for (;;) {
         const size_t cr = cell.find(text::CR, start);
@@ -107,8 +134,7 @@ std::string functionNameForView(int code, const NamefTables& namef) {
 namespace {
 
 int functionCode(const ResultsTable& table, int row) {
-    const std::string& cell = table.cell(col::Function, row);
-    return text::digitsToInt(std::string_view(cell).substr(0, cell.find(text::CR)));
+    return text::digitsToInt(fieldView(table.cell(col::Function, row), 1));
 }
 
 } // namespace
@@ -148,7 +174,7 @@ std::string roleText(const ResultsTable& table, int row, int role, int number,
     case 0:
         return std::to_string(number);
     case 1:
-        return text::field(table.cell(col::Names, row), 3);
+        return std::string(fieldView(table.cell(col::Names, row), 3));
     case 2:
         return functionNameForView(functionCode(table, row), namef);
     case 3:
@@ -173,13 +199,30 @@ ResultsViewContent buildResultsView(const ResultsTable& table, const Installatio
     content.panelCaption = texts.text("NoMeasuresIn_30") + " " + tree.text(node);
     const std::vector<int> rows = selectViewRows(table, tree.nodeIds(node, namingMode));
     content.rows.reserve(rows.size());
+    // A root shows thousands of rows with a handful of functions: name each function once.
+    std::vector<std::optional<std::string>> functionNames;
     int number = 1;
     for (int r : rows) {
         ViewRow vr;
         vr.sourceRow = r;
         vr.cells.reserve(columnRoles.size());
-        for (int role : columnRoles)
-            vr.cells.push_back(roleText(table, r, role, number, namef));
+        for (int role : columnRoles) {
+            if (role != 2) {
+                vr.cells.push_back(roleText(table, r, role, number, namef));
+                continue;
+            }
+            const int code = functionCode(table, r);
+            if (code < 0 || code >= NamefTables::FunctionCount) {
+                vr.cells.emplace_back();
+                continue;
+            }
+            if (functionNames.empty())
+                functionNames.resize(NamefTables::FunctionCount);
+            auto& name = functionNames[static_cast<size_t>(code)];
+            if (!name)
+                name = functionNameForView(code, namef);
+            vr.cells.push_back(*name);
+        }
         content.rows.push_back(std::move(vr));
         ++number;
     }
