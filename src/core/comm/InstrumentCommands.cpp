@@ -214,19 +214,21 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
     return out;
 }
 
-bool probeForInstrument(SerialPort& port, UserInteraction& ui, int ackMs) {
-    DialogueTimeouts t;
-    t.probeAck = ackMs;
-    InstrumentDialogue dialogue(port, ui, noTexts(), t);
-    return dialogue.probe();
-}
-
-void leaveTransferModeQuietly(SerialPort& port, UserInteraction& ui) {
-    try {
+TransferModeProbe instrumentProbe(UserInteraction& ui) {
+    TransferModeProbe probe;
+    probe.enter = [&ui](SerialPort& port, int idleTimeoutMs) {
         InstrumentDialogue dialogue(port, ui, noTexts());
-        dialogue.leaveTransferMode();
-    } catch (const std::exception&) {
-    }
+        dialogue.send(frames::EnterTransferMode);
+        return dialogue.awaitAck(idleTimeoutMs);
+    };
+    probe.leave = [&ui](SerialPort& port) {
+        try {
+            InstrumentDialogue dialogue(port, ui, noTexts());
+            dialogue.leaveTransferMode();
+        } catch (const std::exception&) {
+        }
+    };
+    return probe;
 }
 
 } // namespace zarn

@@ -5,6 +5,7 @@
 // messages and the command goes on with its next step, as users of the program know it.
 #pragma once
 
+#include "core/comm/ComConfiguration.h"
 #include "core/comm/Identification.h"
 #include "core/comm/InstrumentDialogue.h"
 #include "core/comm/RecordDecoder.h"
@@ -80,11 +81,9 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
                                             const TLStr& texts,
                                             const DialogueTimeouts& timeouts = {});
 
-// One probe of the automatic port search on an open port; true when the instrument accepted
-// transfer mode.
-bool probeForInstrument(SerialPort& port, UserInteraction& ui, int ackMs = 2000);
-// Leaves transfer mode after a successful search; errors are ignored.
-void leaveTransferModeQuietly(SerialPort& port, UserInteraction& ui);
+// The instrument steps of the automatic port search (Auto Find): enter transfer mode with the
+// probe's time-out, and leave it again after a find (errors ignored).
+TransferModeProbe instrumentProbe(UserInteraction& ui);
 
 // The gauge during reception: received × 100 / count, rounded; 100 when the count is below 1.
 int receptionGauge(int received, int count);

@@ -178,10 +178,4 @@ InstrumentDialogue::RecordResult InstrumentDialogue::readRecord() {
     return rec;
 }
 
-bool InstrumentDialogue::probe() {
-    port_.purgeAll();
-    send(frames::EnterTransferMode);
-    return awaitAck(timeouts_.probeAck) == 0;
-}
-
 } // namespace zarn

@@ -83,9 +83,6 @@ public:
     void setRecordTimeout(int ms) { recordTimeout_ = ms; }
     int recordTimeout() const { return recordTimeout_; }
 
-    // One probe of the automatic port search: empty the queues, MRD, acknowledgement.
-    bool probe();
-
     // Sleeps ms while processing events.
     void pause(int ms);
 

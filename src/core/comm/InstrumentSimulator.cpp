@@ -63,8 +63,7 @@ std::string decimal(int whole, int tenths) {
     return std::to_string(whole) + "." + std::to_string(tenths);
 }
 
-// Measuring functions with their quantity and unit codes in the NAMEF section of the shipped
-// language files.
+// Measuring functions with their quantity and unit codes (docs/namef.md).
 std::vector<SimulatedItem> itemsFor(uint8_t function, Lcg& rnd) {
     const bool pass = rnd.below(10) != 0;
     std::vector<SimulatedItem> items;
@@ -78,9 +77,9 @@ std::vector<SimulatedItem> itemsFor(uint8_t function, Lcg& rnd) {
         items = {{'R', 4, 3, pass ? "> 999" : decimal(rnd.below(2), rnd.below(10)) + "!"},
                  {'M', 5, 5, std::to_string(500 + rnd.below(30))}};
         break;
-    case 5: // loop impedance: Z in ohms, prospective short-circuit current in A
+    case 5: // loop impedance: Z in ohms, prospective fault current in A
         items = {{'R', 6, 1, decimal(rnd.below(3), rnd.below(10))},
-                 {'P', 7, 8, std::to_string(80 + rnd.below(900))}};
+                 {'R', 8, 8, std::to_string(80 + rnd.below(900))}};
         break;
     case 8: // RCD trip time: t in ms, contact voltage
         items = {{'R', 12, 10, decimal(10 + rnd.below(200), rnd.below(10))},
@@ -91,7 +90,7 @@ std::vector<SimulatedItem> itemsFor(uint8_t function, Lcg& rnd) {
         break;
     default: // 14, voltage and frequency
         items = {{'R', 23, 5, std::to_string(225 + rnd.below(15))},
-                 {'M', 26, 12, decimal(49 + rnd.below(2), rnd.below(10))}};
+                 {'R', 26, 12, decimal(49 + rnd.below(2), rnd.below(10))}};
         break;
     }
     items.push_back({'T', 0, 0, pass ? "PASS" : "FAIL"});

@@ -4,6 +4,7 @@
 #include "core/app/ResultsTable.h"
 #include "core/app/TextRoutines.h"
 #include "core/app/UserInteraction.h"
+#include "core/app/Workspace.h"
 #include "core/lang/LStr.h"
 
 namespace zarn {
@@ -75,6 +76,26 @@ void TableReceptionHost::showReceivedResults(bool familyMatches) {
         newStructure();
     if (showResults)
         showResults(familyMatches);
+}
+
+WorkspaceReception::WorkspaceReception(Workspace& workspace, UserInteraction& ui)
+    : TableReceptionHost(workspace.results(), workspace.tree(), ui, workspace.texts()),
+      workspace_(workspace) {
+    mayDiscard = [this, &ui] {
+        if (workspace_.document().saved() || workspace_.nothingToKeep())
+            return true;
+        return workspace_.askToKeepData(ui) != modal::Cancel;
+    };
+    beforeClear = [this] {
+        auto& doc = workspace_.document();
+        doc.setCurrentFileName(doc.defaultFileName());
+    };
+    newStructure = [this] { workspace_.resetToNewStructure(); };
+}
+
+void WorkspaceReception::beginReception(const IdentificationRow& header) {
+    TableReceptionHost::beginReception(header);
+    workspace_.applyConfiguration();
 }
 
 } // namespace zarn

@@ -50,4 +50,18 @@ private:
     int familyCode_ = InstrumentFamilyCode;
 };
 
+class Workspace;
+
+// The reception host of the main window's document: asks before unsaved data is lost, makes
+// the file name the default one, re-applies the configuration, and starts a new structure
+// when the received rows gave no node; `showResults` lets a window refresh itself.
+class WorkspaceReception : public TableReceptionHost {
+public:
+    WorkspaceReception(Workspace& workspace, UserInteraction& ui);
+    void beginReception(const IdentificationRow& header) override;
+
+private:
+    Workspace& workspace_;
+};
+
 } // namespace zarn

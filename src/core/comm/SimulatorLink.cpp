@@ -1,10 +1,13 @@
 #include "core/comm/SimulatorLink.h"
 
+#include "core/comm/TermiosSpeed.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace zarn {
@@ -111,10 +114,11 @@ bool SimulatorLink::send(const std::string& bytes) {
     }
     if (pacing_.baud <= 0)
         return writeSome(bytes.data(), bytes.size());
-    // Each byte occupies the line for 11 bit times; a byte is handed over when its last bit
-    // would have arrived. Chunks of about a millisecond keep the wake-ups few.
+    // Each byte occupies the line for 11 bit times; bytes are handed over when the last bit
+    // of their chunk would have arrived. Chunks of up to 16 ms keep the wake-ups (and the
+    // scheduling delays that come with each) few; a short frame goes in one piece.
     const auto byteTime = std::chrono::duration<double>(11.0 / pacing_.baud);
-    const size_t chunk = std::max<size_t>(1, static_cast<size_t>(pacing_.baud / 11 / 1000));
+    const size_t chunk = std::max<size_t>(1, static_cast<size_t>(pacing_.baud * 16 / 11000));
     const auto start = std::max(clock::now(), lineFree_);
     size_t done = 0;
     while (done < bytes.size()) {
@@ -141,6 +145,8 @@ void SimulatorLink::hangUp() {
 }
 
 void SimulatorLink::serve() {
+    // Pacing sleeps are short; the default timer slack (50 us) would stretch every one.
+    ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     char buffer[4096];
     while (!stopping_) {
         pollfd p[2] = {{pty_.masterFd(), POLLIN, 0}, {wake_[0], POLLIN, 0}};
@@ -159,6 +165,9 @@ void SimulatorLink::serve() {
             continue;
         }
         bytesReceived_ += static_cast<uint64_t>(n);
+        // An instrument set to one speed hears only noise from a PC at another.
+        if (pacing_.baud > 0 && termios_speed::current(pty_.masterFd()) != pacing_.baud)
+            continue;
         InstrumentSimulator::Reply reply;
         {
             std::lock_guard lock(mutex_);

@@ -20,7 +20,9 @@
 namespace zarn {
 
 struct SimulatorPacing {
-    int baud = 0;   // > 0: output paced at baud / 11 bytes per second (8N2 with start bit)
+    // > 0: output paced at baud / 11 bytes per second (8N2 with start bit), and only a PC
+    // whose line runs at this speed is understood.
+    int baud = 0;
     int slowMs = 0; // > 0: this pause between any two bytes sent
 };
 

@@ -3,7 +3,9 @@
 #include "core/app/ResultsTable.h"
 #include "core/app/TextRoutines.h"
 #include "core/app/UserInteraction.h"
+#include "core/comm/ComConfiguration.h"
 #include "core/comm/InstrumentCommands.h"
+#include "core/comm/PseudoTerminal.h"
 #include "core/comm/ResultsReception.h"
 #include "core/comm/SimulatorLink.h"
 #include "core/comm/VaComm.h"
@@ -418,6 +420,40 @@ TEST_F(Reception, ReceiveDataShowsTheFixedTexts) {
     EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MWH", "MEX"}));
     EXPECT_EQ(table.rowCount(), 1) << "the results table is not changed";
     EXPECT_FALSE(port.isOpen());
+}
+
+} // namespace
+
+namespace {
+
+TEST(AutoFind, FindsTheSimulatorOnComThreeAtNineteenThousandTwoHundred) {
+    SimulatorPacing atSpeed;
+    atSpeed.baud = 19200;
+    SimulatorLink instrument(InstrumentSimulator(SimulatorData{defaultIdentificationPayload(), {}}),
+                             atSpeed);
+    PseudoTerminal silent; // COM1: a device where nothing answers
+    silent.holdSlave();
+    ComPortMap map;
+    map.set(1, silent.slavePath());
+    map.set(3, instrument.slavePath());
+    TVaComm comm;
+    comm.setPortMap(map);
+    ScriptedInteraction ui;
+    AutoFindOptions options;
+    options.notFoundText = "not found";
+    auto probe = instrumentProbe(ui);
+    // Nothing answers on COM1 and at the wrong speeds; the real 2 s per probe is not the point.
+    auto enter = probe.enter;
+    probe.enter = [enter](SerialPort& port, int) { return enter(port, 150); };
+
+    const auto r = autoFind(comm, {0, 3}, probe, ui, options);
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(r.selection, (ComSelection{2, 2}));
+    EXPECT_TRUE(ui.messages.empty());
+    const auto deadline = Clock::now() + std::chrono::seconds(1);
+    while (instrument.commandLog().size() < 2 && Clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(instrument.commandLog(), (std::vector<std::string>{"MRD", "MEX"}));
 }
 
 } // namespace

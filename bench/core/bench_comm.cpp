@@ -1,0 +1,176 @@
+// What receiving costs: the program's own cost per record with the simulated instrument
+// answering at once, and the whole transfer against the time the line itself needs.
+#include "core/app/InstallationTree.h"
+#include "core/app/ResultsTable.h"
+#include "core/app/UserInteraction.h"
+#include "core/comm/InstrumentCommands.h"
+#include "core/comm/InstrumentDialogue.h"
+#include "core/comm/ResultsReception.h"
+#include "core/comm/SimulatorLink.h"
+#include "core/comm/VaComm.h"
+#include "core/lang/LStr.h"
+#include "core/lang/NamefTables.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <map>
+#include <stdexcept>
+#include <sys/resource.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace zarn;
+
+struct Transfer {
+    double seconds = 0;
+    uint64_t lineBytes = 0; // both directions
+    int received = 0;
+};
+
+// One Receive Results from a simulator holding `records`, at `baud` (0: unpaced).
+Transfer receiveFrom(const std::vector<std::string>& records, int baud) {
+    SimulatorPacing pacing;
+    pacing.baud = baud;
+    SimulatorLink link(InstrumentSimulator(SimulatorData{defaultIdentificationPayload(), records}),
+                       pacing);
+    TVaComm port;
+    port.setDeviceName(link.slavePath());
+    if (baud > 0) {
+        port.setUserBaudrate(baud);
+        port.setBaudrate(TVaBaudrate::brUser);
+    }
+    ScriptedInteraction ui;
+    TLStr texts;
+    NamefTables namef;
+    ResultsTable table;
+    InstallationTree tree;
+    TableReceptionHost host(table, tree, ui, texts);
+    DialogueTimeouts timeouts;
+    timeouts.identifyPause = 0; // a fixed pause, not the program's cost
+    const auto start = Clock::now();
+    const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui, texts,
+                                    namef, host, timeouts);
+    Transfer t;
+    t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
+    t.lineBytes = link.bytesSent() + link.bytesReceived();
+    t.received = out.received;
+    if (out.status != ReceiveOutcome::Status::Received || out.received != int(records.size()))
+        throw std::runtime_error("transfer failed: " + out.error);
+    return t;
+}
+
+const std::vector<std::string>& records(int n) {
+    static std::map<int, std::vector<std::string>> cache;
+    auto& r = cache[n];
+    if (r.empty())
+        r = generatedRecords(n);
+    return r;
+}
+
+// Decoding and ordered insertion alone: what the records cost without any line.
+void Throughput_BaselineDecodeInsert(benchmark::State& state) {
+    const auto& recs = records(10000);
+    NamefTables namef;
+    for (auto _ : state) {
+        ResultsTable table;
+        for (const auto& r : recs)
+            insertReceivedRow(table, decodeRecord(r, namef).cells);
+        benchmark::DoNotOptimize(table.rowCount());
+    }
+    state.counters["records/s"] =
+        benchmark::Counter(double(recs.size()) * state.iterations(), benchmark::Counter::kIsRate);
+}
+BENCHMARK(Throughput_BaselineDecodeInsert)
+    ->Name("CommThroughput/Baseline_DecodeInsert10000")
+    ->Unit(benchmark::kMillisecond);
+
+void Throughput_Unpaced(benchmark::State& state) {
+    const auto& recs = records(10000);
+    double seconds = 0;
+    for (auto _ : state) {
+        const auto t = receiveFrom(recs, 0);
+        seconds += t.seconds;
+        state.SetIterationTime(t.seconds);
+    }
+    state.counters["records/s"] = double(recs.size()) * state.iterations() / seconds;
+    state.SetLabel("10,000 records from the simulator, unpaced");
+}
+BENCHMARK(Throughput_Unpaced)
+    ->Name("CommThroughput/Unpaced10000")
+    ->Iterations(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+constexpr int LineBaud = 115200;
+
+// The line-time bound: every byte of the same transfer × 11 bit times.
+void LineRate_Bound(benchmark::State& state) {
+    const auto& recs = records(2000);
+    for (auto _ : state) {
+        const auto t = receiveFrom(recs, 0);
+        state.SetIterationTime(double(t.lineBytes) * 11.0 / LineBaud);
+        state.counters["bytes"] = double(t.lineBytes);
+    }
+}
+BENCHMARK(LineRate_Bound)
+    ->Name("CommLineRate/Baseline_LineTime2000")
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+void LineRate_Paced(benchmark::State& state) {
+    const auto& recs = records(2000);
+    for (auto _ : state) {
+        const auto t = receiveFrom(recs, LineBaud);
+        state.SetIterationTime(t.seconds);
+        const double bound = double(t.lineBytes) * 11.0 / LineBaud;
+        state.counters["bytes"] = double(t.lineBytes);
+        state.counters["ratio"] = t.seconds / bound;
+    }
+    state.SetLabel("goal: ratio<=1.05 (2,000 records at 115200 against the line time)");
+}
+BENCHMARK(LineRate_Paced)
+    ->Name("CommLineRate/Paced2000At115200")
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+double processCpuSeconds() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    auto secs = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return secs(u.ru_utime) + secs(u.ru_stime);
+}
+
+// The dialogue's own acknowledgement wait on an instrument that never answers.
+void IdleCpu_DialogueAckWait(benchmark::State& state) {
+    SimulatorFaults silent;
+    silent.noAnswer = true;
+    SimulatorLink link(
+        InstrumentSimulator(SimulatorData{defaultIdentificationPayload(), {}}, silent));
+    TVaComm port;
+    port.setDeviceName(link.slavePath());
+    port.open();
+    ScriptedInteraction ui;
+    TLStr texts;
+    InstrumentDialogue dialogue(port, ui, texts);
+    for (auto _ : state) {
+        const double before = processCpuSeconds();
+        dialogue.send(frames::EnterTransferMode);
+        benchmark::DoNotOptimize(dialogue.awaitAck(3000));
+        const double cpu = processCpuSeconds() - before;
+        state.SetIterationTime(cpu);
+        state.counters["cpu_s"] = cpu;
+    }
+    state.SetLabel("goal: ms<150 (CPU during the 3 s wait for the MRD acknowledgement)");
+}
+BENCHMARK(IdleCpu_DialogueAckWait)
+    ->Name("IdleCpu/DialogueAckWait3s")
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
