@@ -3,6 +3,7 @@
 #include "core/app/ResultsTable.h"
 #include "core/app/TextRoutines.h"
 #include "core/app/UserInteraction.h"
+#include "core/app/Workspace.h"
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/InstrumentCommands.h"
 #include "core/comm/PseudoTerminal.h"
@@ -454,6 +455,42 @@ TEST(AutoFind, FindsTheSimulatorOnComThreeAtNineteenThousandTwoHundred) {
     while (instrument.commandLog().size() < 2 && Clock::now() < deadline)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(instrument.commandLog(), (std::vector<std::string>{"MRD", "MEX"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentToSave) {
+    Workspace ws(ZARN_BIN_DIR + std::string("/"));
+    ws.texts().set("Object_20", "Object");
+    ws.loadDefaultNames();
+    ws.applyConfiguration();
+    ScriptedInteraction ui;
+    for (const bool withRecords : {false, true}) {
+        SimulatorLink link(InstrumentSimulator(
+            SimulatorData{defaultIdentificationPayload(),
+                          withRecords ? std::vector<std::string>{recordPayload(2, 1, 3, {})}
+                                      : std::vector<std::string>{}}));
+        TVaComm port;
+        port.setDeviceName(link.slavePath());
+        WorkspaceReception host(ws, ui);
+        ws.document().setCurrentFileName("/tmp/old.str");
+        const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui,
+                                        ws.texts(), ws.namef(), host, fastTimeouts());
+        EXPECT_EQ(out.status, Status::Received);
+        EXPECT_EQ(ws.document().currentFileName(), ws.document().defaultFileName());
+        ASSERT_EQ(ws.tree().childCount(NoNode), 1);
+        if (withRecords) {
+            EXPECT_EQ(ws.tree().text(ws.tree().firstNode()), "002");
+            EXPECT_FALSE(ws.document().saved()) << "received rows are unsaved data";
+            EXPECT_EQ(ws.results().resultCount(), 1);
+        } else {
+            EXPECT_EQ(ws.tree().text(ws.tree().firstNode()), "Object1");
+            EXPECT_TRUE(ws.document().saved()) << "nothing to save";
+        }
+    }
+    EXPECT_TRUE(ui.messages.empty());
 }
 
 } // namespace
