@@ -1,7 +1,10 @@
-// zarn [FILE] [--program-dir DIR]
+// zarn [FILE] [--program-dir DIR] [--simulator]
 //
 // The desktop companion of the installation testers: opens FILE (a structure file) when
 // given. --program-dir takes ZARN.INI, the language files and the help from DIR.
+// --simulator starts a simulated instrument for this run and points COM1 at it, so that
+// Instrument > Receive Results shows real data without an instrument at hand.
+#include "core/comm/SimulatorLink.h"
 #include "ui/Form1.h"
 #include "ui/ProgramPaths.h"
 
@@ -10,6 +13,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -18,11 +22,16 @@ int main(int argc, char** argv) {
 
     std::vector<std::string> args;
     const QStringList qargs = app.arguments();
-    for (qsizetype i = 1; i < qargs.size(); ++i)
-        args.push_back(QFile::encodeName(qargs[i]).toStdString());
+    bool simulator = false;
+    for (qsizetype i = 1; i < qargs.size(); ++i) {
+        if (qargs[i] == QLatin1String("--simulator"))
+            simulator = true;
+        else
+            args.push_back(QFile::encodeName(qargs[i]).toStdString());
+    }
     const zarn::CommandLine cl = zarn::parseCommandLine(args);
     if (!cl.error.empty()) {
-        std::fprintf(stderr, "zarn: %s\nusage: zarn [FILE] [--program-dir DIR]\n",
+        std::fprintf(stderr, "zarn: %s\nusage: zarn [FILE] [--program-dir DIR] [--simulator]\n",
                      cl.error.c_str());
         return 2;
     }
@@ -32,6 +41,15 @@ int main(int argc, char** argv) {
     zarn::TForm1 form(paths);
     if (!form.startUp())
         return 1;
+    std::unique_ptr<zarn::SimulatorLink> instrument;
+    if (simulator) {
+        instrument = std::make_unique<zarn::SimulatorLink>(zarn::InstrumentSimulator(
+            {zarn::defaultIdentificationPayload(), zarn::generatedRecords(200)}));
+        form.simulatorDevice = instrument->slavePath();
+        form.portChoice.portIndex = 0;
+        std::fprintf(stderr, "zarn: simulated instrument on COM1 (%s)\n",
+                     instrument->slavePath().c_str());
+    }
     if (cl.file)
         form.openStartupFile(*cl.file);
     form.showMaximized();

@@ -1,4 +1,5 @@
 #include "ui/Form1.h"
+#include "ui/InstrumentData.h"
 
 #include "core/lang/TextEncoding.h"
 #include "ui/AboutBox.h"
@@ -275,6 +276,11 @@ void TForm1::createDialogs() {
     AboutBox = new TAboutBox(this);
     AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
+    InstrumentData = new TInstrumentData(Comm, *ui_, texts(), this);
+    InstrumentData->setHeaderRowSource([this] {
+        return IdentificationRow{Tabela().cell(1, 0), Tabela().cell(2, 0), Tabela().cell(3, 0)};
+    });
+    InstrumentData->setPreparePort([this] { prepareComm(); });
     SelectLanguage->setOkHandler([this](int index) { languageChosen(index); });
     Help = new HelpWindow(this);
     setMessageHelpHandler([this](int, const std::string&) { Contents1Click(); });

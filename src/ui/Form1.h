@@ -8,6 +8,7 @@
 
 #include "core/app/Configuration.h"
 #include "core/app/Workspace.h"
+#include "core/comm/VaComm.h"
 #include "core/grid/Odlozisce.h"
 #include "core/lang/Language.h"
 #include "ui/ProgramPaths.h"
@@ -36,6 +37,7 @@ class InstallationTreeModel;
 class QtInteraction;
 class TAboutBox;
 class TGaugeDlg;
+class TInstrumentData;
 class TSelectLanguage;
 class TStringGridAll;
 class UserInteraction;
@@ -70,6 +72,10 @@ public:
     InstallationTreeModel* treeModel() const { return treeModel_; }
     // The port and baud rate the next instrument command uses (SETUP COM and BAUD).
     PortChoice portChoice;
+    // The serial port of the instrument commands, opened by each command and closed after.
+    TVaComm Comm;
+    // When set, COM1 leads here for this run (zarn --simulator).
+    std::string simulatorDevice;
 
     std::string readSetting(std::string_view section, std::string_view key,
                             std::string_view defaultValue = {}) const;
@@ -132,6 +138,7 @@ public:
     QAction* DeleteRow1 = nullptr;
 
     TGaugeDlg* GaugeDlg = nullptr;
+    TInstrumentData* InstrumentData = nullptr;
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;
     HelpWindow* Help = nullptr;
@@ -170,6 +177,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Puts portChoice and the machine's COM devices on Comm before an instrument command.
+    void prepareComm();
     void buildMenus();
     void buildToolBar();
     void buildClientArea();

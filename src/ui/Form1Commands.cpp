@@ -2,10 +2,13 @@
 //
 // Commands whose windows arrive with their own work (structure files, instrument, COM
 // port, printing, export, printout heading) are wired in their slot here.
+#include "core/comm/ComConfiguration.h"
+#include "core/comm/ResultsReception.h"
 #include "ui/AboutBox.h"
 #include "ui/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
+#include "ui/InstrumentData.h"
 #include "ui/MessageDlg.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
@@ -67,12 +70,31 @@ void TForm1::SendStructure1Click() {
     // Not offered by this edition.
 }
 
+void TForm1::prepareComm() {
+    if (Comm.isOpen())
+        return;
+    ComPortMap map = ComPortMap::load(ws_.settings());
+    if (!simulatorDevice.empty())
+        map.set(1, simulatorDevice);
+    Comm.setPortMap(std::move(map));
+    applyPortSettings(Comm, ComSelection{portChoice.portIndex, portChoice.baudIndex});
+}
+
 void TForm1::ReceiveResults1Click() {
-    // The instrument dialogue runs here: open the port with portChoice, receive, close.
+    prepareComm();
+    WorkspaceReception host(ws_, *ui_);
+    host.showResults = [this](bool familyMatches) {
+        if (familyMatches && PanelStruct->isHidden())
+            PanelStruct->show();
+    };
+    receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
+                   namef(), host);
+    refreshCaption();
+    refreshView();
 }
 
 void TForm1::InstrumentsData1Click() {
-    // The instrument-data window is shown here.
+    InstrumentData->exec();
 }
 
 // --- Configuration --------------------------------------------------------------------------

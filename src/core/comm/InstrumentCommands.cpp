@@ -214,14 +214,14 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
     return out;
 }
 
-TransferModeProbe instrumentProbe(UserInteraction& ui) {
+TransferModeProbe instrumentProbe() {
     TransferModeProbe probe;
-    probe.enter = [&ui](SerialPort& port, int idleTimeoutMs) {
+    probe.enter = [](SerialPort& port, UserInteraction& ui, int idleTimeoutMs) {
         InstrumentDialogue dialogue(port, ui, noTexts());
         dialogue.send(frames::EnterTransferMode);
         return dialogue.awaitAck(idleTimeoutMs);
     };
-    probe.leave = [&ui](SerialPort& port) {
+    probe.leave = [](SerialPort& port, UserInteraction& ui) {
         try {
             InstrumentDialogue dialogue(port, ui, noTexts());
             dialogue.leaveTransferMode();

@@ -83,7 +83,7 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
 
 // The instrument steps of the automatic port search (Auto Find): enter transfer mode with the
 // probe's time-out, and leave it again after a find (errors ignored).
-TransferModeProbe instrumentProbe(UserInteraction& ui);
+TransferModeProbe instrumentProbe();
 
 // The gauge during reception: received × 100 / count, rounded; 100 when the count is below 1.
 int receptionGauge(int received, int count);

@@ -442,10 +442,12 @@ TEST(AutoFind, FindsTheSimulatorOnComThreeAtNineteenThousandTwoHundred) {
     ScriptedInteraction ui;
     AutoFindOptions options;
     options.notFoundText = "not found";
-    auto probe = instrumentProbe(ui);
+    auto probe = instrumentProbe();
     // Nothing answers on COM1 and at the wrong speeds; the real 2 s per probe is not the point.
     auto enter = probe.enter;
-    probe.enter = [enter](SerialPort& port, int) { return enter(port, 150); };
+    probe.enter = [enter](SerialPort& port, UserInteraction& ui, int) {
+        return enter(port, ui, 150);
+    };
 
     const auto r = autoFind(comm, {0, 3}, probe, ui, options);
     EXPECT_TRUE(r.found);

@@ -1,0 +1,107 @@
+// Receive Results and Instrument's Data in the desktop, against the simulated instrument on a
+// pseudo-terminal.
+#include "UiTestSupport.h"
+#include "core/comm/InstrumentSimulator.h"
+#include "core/comm/SimulatorLink.h"
+#include "ui/Form1.h"
+#include "ui/InstrumentData.h"
+#include "ui/StringGridAll.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTreeView>
+#include <QtTest>
+#include <memory>
+
+using namespace zarn;
+
+namespace {
+
+struct Fixture {
+    test::ProgramDir dir;
+    ScriptedInteraction ui;
+    std::unique_ptr<TForm1> form;
+    std::unique_ptr<SimulatorLink> instrument;
+
+    explicit Fixture(std::vector<std::string> records) {
+        dir.writeSettings("[SETUP]\r\nCOM=5\r\n");
+        form = std::make_unique<TForm1>(ProgramPaths::resolve("/nonexistent", dir.path()), &ui);
+        instrument = std::make_unique<SimulatorLink>(InstrumentSimulator(
+            {identificationPayload(16, {"name", "code", "line 3", "SN 12", "firm", "user"}),
+             std::move(records)}));
+    }
+    // As zarn --simulator does it.
+    void pointComOneAtTheInstrument() {
+        form->simulatorDevice = instrument->slavePath();
+        form->portChoice.portIndex = 0;
+    }
+};
+
+std::vector<std::string> records(int blocks, int elements) {
+    std::vector<std::string> r;
+    for (int b = 1; b <= blocks; ++b)
+        for (int e = 1; e <= elements; ++e)
+            r.push_back(recordPayload(uint16_t(b), uint16_t(e), 3, {{'R', 4, 3, "> 999"}}));
+    return r;
+}
+
+} // namespace
+
+class InstrumentTest : public QObject {
+    Q_OBJECT
+private slots:
+    void receiveResultsFillsTreeViewAndCaption() {
+        Fixture f(records(3, 4));
+        QVERIFY(f.form->startUp());
+        f.pointComOneAtTheInstrument();
+        TForm1& w = *f.form;
+        w.document().setCurrentFileName("/tmp/earlier.str");
+        w.ReceiveResults1->trigger();
+
+        QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
+        QCOMPARE(w.tree().childCount(NoNode), 3);
+        QCOMPARE(w.Tabela().resultCount(), 12);
+        QVERIFY(!w.PanelStruct->isHidden());
+        QCOMPARE(w.tree().selected(), w.tree().firstNode());
+        QCOMPARE(w.TabelaV->rowCount(), 1 + 4); // heading and the first block's rows
+        QVERIFY(w.windowTitle().endsWith(QString::fromStdString(w.document().defaultFileName())));
+        QVERIFY(!w.document().saved());
+        QVERIFY(!w.Comm.isOpen());
+        QVERIFY(!f.ui.progressVisible);
+    }
+
+    void portThatDoesNotOpenSaysCommError() {
+        Fixture f(records(1, 1));
+        QVERIFY(f.form->startUp());
+        f.form->portChoice.portIndex = 15; // COM16: no device on a test machine
+        f.form->ReceiveResults1->trigger();
+        QCOMPARE(f.ui.messages.size(), size_t(1));
+        QVERIFY(f.ui.messages[0].text.rfind("11: COMM ERROR", 0) == 0);
+        QCOMPARE(f.form->Tabela().resultCount(), 0);
+    }
+
+    void instrumentDataShowsRowZeroThenWhatTheInstrumentSays() {
+        Fixture f({});
+        QVERIFY(f.form->startUp());
+        f.pointComOneAtTheInstrument();
+        TForm1& w = *f.form;
+        w.Tabela().setCell(1, 0, "A\rB\rC\rSN 1\rE\rF\rG\rH");
+        w.Tabela().setCell(3, 0, "u1\ru2");
+        TInstrumentData& d = *w.InstrumentData;
+        d.show();
+        QCOMPARE(d.InstrBox->toPlainText(), QStringLiteral("A\nB\nC\nE"));
+        QCOMPARE(d.NumBox->text(), QStringLiteral("SN 1"));
+        QCOMPARE(d.UserBox->toPlainText(), QStringLiteral("u1\nu2"));
+
+        d.ReceiveBtnClick();
+        QCOMPARE(d.InstrBox->toPlainText(), QStringLiteral("KAVOX 5\nK204B\nline 3\n\n\n\n"));
+        QCOMPARE(d.NumBox->text(), QStringLiteral("SN 12"));
+        QCOMPARE(d.FirmBox->toPlainText(), QStringLiteral("Fanrik Osterlamp"));
+        QCOMPARE(d.UserBox->toPlainText(), QStringLiteral("user"));
+        QCOMPARE(w.Tabela().cell(1, 0), std::string("A\rB\rC\rSN 1\rE\rF\rG\rH"));
+        d.hide();
+    }
+};
+
+QTEST_MAIN(InstrumentTest)
+#include "test_ui_instrument.moc"
