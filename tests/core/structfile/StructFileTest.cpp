@@ -1,0 +1,332 @@
+#include "StructFixture.h"
+#include "core/structfile/LineReader.h"
+#include "core/structfile/StructChecksum.h"
+
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace zarn;
+using namespace zarn::test;
+
+namespace {
+
+std::string writeRich() {
+    Doc d;
+    fillRich(d);
+    return writeStructure(d.parts, structfile::ProductFamily, {});
+}
+
+struct Read {
+    Doc doc;
+    ScriptedInteraction ui;
+    StructureReadResult result;
+    explicit Read(const std::string& bytes) {
+        result = readStructure(bytes, doc.parts, {&ui, &doc.texts, nullptr}, "file.zs");
+    }
+};
+
+// Index of the first line equal to `text`.
+size_t lineIndex(const std::vector<std::string>& lines, const std::string& text) {
+    return static_cast<size_t>(std::find(lines.begin(), lines.end(), text) - lines.begin());
+}
+
+} // namespace
+
+TEST(StructChecksum, ExamplesAndWrapAround) {
+    EXPECT_EQ(structureChecksum(16, "a\rb\rc\rabc\re\rf\rg\rh"), 28375213);
+    EXPECT_EQ(structureChecksum(16, ""), 28374623);
+    EXPECT_EQ(structureChecksum(16, "only one field"), 28374623);
+    // A long field wraps around in 32 bits instead of overflowing.
+    const std::string longField(200000, '\xFF');
+    uint64_t expected = 28374623;
+    for (uint64_t k = 1; k <= longField.size(); ++k)
+        expected += k * 255;
+    EXPECT_EQ(structureChecksum(16, "\r\r\r" + longField),
+              static_cast<int32_t>(static_cast<uint32_t>(expected)));
+
+    struct {
+        const char* text;
+        std::optional<int32_t> value;
+    } stored[] = {{"28374623", 28374623},   {"-5", -5},     {" 7 ", 7},
+                  {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt},
+                  {"12a", std::nullopt},    {"", std::nullopt}, {"-", std::nullopt}};
+    for (const auto& s : stored)
+        EXPECT_EQ(parseStoredChecksum(s.text), s.value) << s.text;
+}
+
+TEST(LineReader, AcceptsCrLfAndLfAndKeepsInnerCr) {
+    LineReader r("a\r\nb\nc\rd\r\n\r\ne\r");
+    std::vector<std::string> got;
+    while (auto l = r.next())
+        got.emplace_back(*l);
+    EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c\rd", "", "e"}));
+    EXPECT_EQ(r.lineNumber(), 5u);
+}
+
+TEST(StructFile, RichDocumentRoundTripsByteForByte) {
+    Doc original;
+    fillRich(original);
+    const std::string first = writeStructure(original.parts, structfile::ProductFamily, {});
+
+    Read back(first);
+    ASSERT_TRUE(back.result.opened);
+    EXPECT_EQ(back.result.version, 11);
+    EXPECT_TRUE(back.result.trusted);
+    EXPECT_FALSE(back.result.protocolError);
+    EXPECT_EQ(describeTree(back.doc.tree), describeTree(original.tree));
+    EXPECT_EQ(tableCells(back.doc.table), tableCells(original.table));
+    EXPECT_EQ(back.doc.heading, original.heading);
+    EXPECT_EQ(back.doc.comments, original.comments);
+    ASSERT_EQ(back.doc.protocol.directory(), original.protocol.directory());
+    EXPECT_EQ(back.doc.protocol.blockPage(1)->checksText(),
+              original.protocol.blockPage(1)->checksText());
+    EXPECT_EQ(back.doc.protocol.floorPlanPage(1)->pictureFile, "/nonexistent/plan \xE8.jpg");
+    EXPECT_EQ(back.doc.protocol.floorPlanPage(1)->picture, nullptr);
+    const auto& m = back.doc.protocol.blockMeasurementPage(1)->table(0);
+    EXPECT_EQ(m.cell(3, 4), "0.35\r0.36");
+    EXPECT_EQ(m.subText(2), "sub two");
+    EXPECT_EQ(m.rowCount(), 5);
+    EXPECT_EQ(m.colCount(), 13);
+    EXPECT_EQ(back.doc.tree.selected(), back.doc.tree.firstNode());
+
+    // The second write compares whole, length included.
+    const std::string second = writeStructure(back.doc.parts, back.result.family, {});
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(second, first);
+
+    // A two-line cell is one line with 0x02 between its lines.
+    EXPECT_NE(first.find("\r\n001002>999\r\n"), std::string::npos);
+    EXPECT_NE(first.find("\r\nAAAPASS\x02" "001003 0.41!\r\n"), std::string::npos);
+    const auto lines = splitLines(first);
+    EXPECT_EQ(lines[0], "*** INSTAL STRUCTURE v11");
+    EXPECT_EQ(lines[1], "16");
+    EXPECT_EQ(lines[12], "1");
+    EXPECT_EQ(lines[13], "comment 1");
+    EXPECT_EQ(lines[40], "011");
+    EXPECT_EQ(lines[46], "*** COMMENTS2");
+    EXPECT_EQ(lines[246], "last \x9A");
+    EXPECT_EQ(lines[247], "*** STRUCTURE DATA");
+    EXPECT_EQ(lines[249], "Block A\t1\t1\t");
+    EXPECT_EQ(lines[251], "Line\x02two\t13\t2\t0000000000000001");
+    EXPECT_EQ(lines.back(), "*** KONEC");
+    EXPECT_EQ(first.substr(first.size() - 2), "\r\n");
+}
+
+TEST(StructFile, LfOnlyLineEndsReadTheSame) {
+    const std::string crlf = writeRich();
+    std::string lf;
+    for (size_t i = 0; i < crlf.size(); ++i) {
+        if (!(crlf[i] == '\r' && i + 1 < crlf.size() && crlf[i + 1] == '\n'))
+            lf += crlf[i];
+    }
+    Read back(lf);
+    EXPECT_TRUE(back.result.trusted);
+    EXPECT_EQ(writeStructure(back.doc.parts, back.result.family, {}), crlf);
+}
+
+TEST(StructFile, Version10LeavesTheFourNewerHeadingTextsEmpty) {
+    auto lines = splitLines(writeRich());
+    // Version 10 carries OP1, OP2, FOOTER, site1, site2, Logo: drop OP3, FOOTER2, FOOTER3, site3.
+    lines[0] = "*** INSTAL STRUCTURE";
+    for (int i : {10, 7, 6, 4}) // site3, FOOTER3, FOOTER2, OP3 (line index = 2 + text)
+        lines.erase(lines.begin() + i);
+    Read back(joinLines(lines));
+    EXPECT_EQ(back.result.version, 10);
+    const auto& h = back.doc.heading;
+    EXPECT_EQ(h.text(PrintoutHeading::Op1), "head 0 \xDE");
+    EXPECT_EQ(h.text(PrintoutHeading::Op2), "head 1 \xDE");
+    EXPECT_EQ(h.text(PrintoutHeading::Footer), "head 3 \xDE");
+    EXPECT_EQ(h.text(PrintoutHeading::Site2), "head 7 \xDE");
+    EXPECT_EQ(h.text(PrintoutHeading::Logo), "head 9 \xDE");
+    for (auto t : {PrintoutHeading::Op3, PrintoutHeading::Footer2, PrintoutHeading::Footer3,
+                   PrintoutHeading::Site3})
+        EXPECT_EQ(h.text(t), "");
+    EXPECT_EQ(h.logoMode(), 1);
+    EXPECT_EQ(back.doc.comments.line(200), "last \x9A");
+    EXPECT_TRUE(back.result.trusted);
+    EXPECT_EQ(back.doc.table.cell(4, 1), "001002>999");
+    EXPECT_EQ(back.doc.protocol.pageCount(), 7);
+
+    // Converting writes version 11 with the texts in their places.
+    Doc original;
+    fillRich(original);
+    for (auto t : {PrintoutHeading::Op3, PrintoutHeading::Footer2, PrintoutHeading::Footer3,
+                   PrintoutHeading::Site3})
+        original.heading.setText(t, "");
+    EXPECT_EQ(writeStructure(back.doc.parts, 16, {}), writeStructure(original.parts, 16, {}));
+}
+
+TEST(StructFile, ChangedIdentificationEmptiesEveryResultCellButKeepsTree) {
+    Doc original;
+    fillRich(original);
+    std::string bytes = writeStructure(original.parts, 16, {});
+    const auto at = bytes.find("Serial\xA9 42");
+    ASSERT_NE(at, std::string::npos);
+    bytes[at] = 's';
+    Read back(bytes);
+    EXPECT_FALSE(back.result.trusted);
+    EXPECT_EQ(describeTree(back.doc.tree), describeTree(original.tree));
+    ASSERT_EQ(back.doc.table.rowCount(), original.table.rowCount());
+    for (const auto& row : tableCells(back.doc.table))
+        for (const auto& cell : row)
+            EXPECT_EQ(cell, "");
+    // Only the results are distrusted.
+    EXPECT_EQ(back.doc.protocol.pageCount(), 7);
+}
+
+TEST(StructFile, TableOverTheLimitsKeepsTreeAndReadsNoResultsOrPages) {
+    for (const char* counts : {"10001\r\n10", "3\r\n1001"}) {
+        std::string bytes = writeRich();
+        const auto at = bytes.find("*** TABLE DATA\r\n4\r\n10");
+        ASSERT_NE(at, std::string::npos);
+        bytes.replace(at + 16, 5, counts);
+        Read back(bytes);
+        EXPECT_FALSE(back.result.tableRead) << counts;
+        EXPECT_EQ(back.doc.tree.nodeCount(), 6u);
+        EXPECT_EQ(back.doc.table.rowCount(), 1);
+        EXPECT_EQ(back.doc.table.cell(1, 0), "");
+        EXPECT_EQ(back.doc.protocol.pageCount(), 0);
+    }
+}
+
+TEST(StructFile, NodeLinesWithoutTabOrUnknownKindBecomeRoots) {
+    auto lines = splitLines(writeRich());
+    const size_t first = lineIndex(lines, "*** STRUCTURE DATA") + 2;
+    lines.insert(lines.begin() + static_cast<long>(first) + 2, "plain name without tab");
+    lines.insert(lines.begin() + static_cast<long>(first) + 3, "odd\t99\t5\tx");
+    lines.insert(lines.begin() + static_cast<long>(first) + 4, "leaf\t13\t9\t1");
+    Read back(joinLines(lines));
+    const auto tree = describeTree(back.doc.tree);
+    ASSERT_GE(tree.size(), 6u);
+    EXPECT_EQ(tree[0], "Block A|1|1|");
+    EXPECT_EQ(tree[1], "  Socket \xE8rna|13|1|1101");
+    EXPECT_EQ(tree[2], "plain name without tab|0|0|");
+    EXPECT_EQ(tree[3], "odd|99|5|x");
+    EXPECT_EQ(tree[4], "  leaf|13|9|1"); // a leaf goes under the last node placed
+    EXPECT_EQ(back.doc.tree.image(back.doc.tree.child(NoNode, 1)), -1);
+}
+
+TEST(StructFile, PageKindOrIndexNotANumberStopsThePages) {
+    struct Case {
+        const char* kind;
+        const char* index;
+        int pagesKept;
+        bool error;
+    };
+    // The third page (lightning rod) is changed; 7 pages in all.
+    const Case cases[] = {{"x", "1", 2, true},  {"3", "", 2, true},   {"3", "1.0", 2, true},
+                          {"9", "1", 6, false}, {"0", "1", 6, false}, {" 3", "1 ", 7, false}};
+    for (const auto& c : cases) {
+        auto lines = splitLines(writeRich());
+        size_t at = 0;
+        for (int n = 0; n < 3; ++n)
+            at = static_cast<size_t>(
+                std::find(lines.begin() + static_cast<long>(at) + 1, lines.end(),
+                          "*** PROTOCOL DATA") -
+                lines.begin());
+        lines[at + 1] = c.kind;
+        lines[at + 2] = c.index;
+        Read back(joinLines(lines));
+        EXPECT_EQ(back.doc.protocol.pageCount(), c.pagesKept) << c.kind << "/" << c.index;
+        EXPECT_EQ(back.result.protocolError, c.error);
+        EXPECT_EQ(back.ui.messages.size(), c.error ? 1u : 0u);
+        EXPECT_TRUE(back.result.trusted);
+        EXPECT_EQ(back.doc.table.rowCount(), 4);
+    }
+}
+
+TEST(StructFile, TruncatedAtEveryLineKeepsWhatWasRead) {
+    Doc original;
+    fillRich(original);
+    const std::string full = writeStructure(original.parts, 16, {});
+    const auto fullTree = describeTree(original.tree);
+    size_t previousNodes = 0;
+    for (size_t end = 0; end <= full.size(); end = full.find('\n', end + 1)) {
+        for (size_t cut : {end, end + 1 < full.size() ? end + 1 : end}) {
+            Read back(full.substr(0, cut));
+            const auto tree = describeTree(back.doc.tree);
+            ASSERT_LE(tree.size(), fullTree.size());
+            // Whatever nodes were read are the file's first nodes, in order.
+            for (size_t i = 0; i < tree.size(); ++i)
+                EXPECT_EQ(tree[i].substr(0, fullTree[i].size() - 0), fullTree[i]) << cut;
+            EXPECT_GE(tree.size(), previousNodes);
+            previousNodes = tree.size();
+            EXPECT_LE(back.doc.protocol.pageCount(), 7);
+        }
+        if (end == std::string::npos || end + 1 >= full.size())
+            break;
+    }
+    EXPECT_EQ(previousNodes, fullTree.size());
+}
+
+TEST(StructFile, DeclaredCountsDoNotAllocateAheadOfContent) {
+    std::string bytes = "*** INSTAL STRUCTURE v11\r\n16\r\n";
+    for (int i = 0; i < 11; ++i)
+        bytes += "\r\n";
+    bytes += "*** COMMENTS2\r\n*** STRUCTURE DATA\r\n28374623\r\nA\t1\t1\t\r\n*** TABLE DATA\r\n"
+             "10000\r\n1000\r\nonly\r\ncells\r\n";
+    Read back(bytes);
+    EXPECT_LE(back.doc.table.rowCount(), 1);
+    EXPECT_EQ(back.doc.table.cell(1, 0), "cells");
+
+    std::string pages = bytes.substr(0, bytes.find("10000")) + "0\r\n10\r\n";
+    for (int i = 0; i < 20; ++i)
+        pages += "*** PROTOCOL DATA\r\n5\r\n1\r\no\r\nb\r\n2147483647\r\n2147483647\r\n"
+                 "s\r\ns\r\nx\r\n";
+    Read hostile(pages);
+    ASSERT_EQ(hostile.doc.protocol.pageCount(), 1);
+    const auto& t = hostile.doc.protocol.blockMeasurementPage(1)->table(0);
+    EXPECT_LE(t.colCount(), 200);
+    EXPECT_LE(t.rowCount(), 3);
+}
+
+TEST(StructFile, OtherFamilyOrHeaderReadsNothingMore) {
+    Doc keep;
+    fillRich(keep);
+    struct {
+        const char* header;
+        const char* family;
+        int version;
+    } cases[] = {{"*** INSTAL STRUCTURE v11", "17", 11}, {"*** INSTAL STRUCTURE v12", "16", 0},
+                 {"INSTAL STRUCTURE", "16", 0}};
+    for (const auto& c : cases) {
+        auto lines = splitLines(writeRich());
+        lines[0] = c.header;
+        lines[1] = c.family;
+        Doc d;
+        fillRich(d);
+        const auto result = readStructure(joinLines(lines), d.parts, {}, "x");
+        EXPECT_EQ(result.version, c.version);
+        EXPECT_FALSE(result.productFamily() && c.version);
+        EXPECT_TRUE(d.tree.empty());
+        EXPECT_EQ(d.table.rowCount(), 1);
+        // Heading, comments and pages stay those of the document in memory.
+        EXPECT_EQ(d.heading, keep.heading);
+        EXPECT_EQ(d.comments, keep.comments);
+        EXPECT_EQ(d.protocol.pageCount(), 7);
+    }
+}
+
+TEST(StructFile, ProgressShowsWaitTextFileNameAndFormula) {
+    Doc d;
+    addNode(d.tree, NoNode, "A", kind::Object, 1);
+    addNode(d.tree, NoNode, "B", kind::Object, 2);
+    addNode(d.tree, NoNode, "C", kind::Object, 3);
+    ScriptedInteraction ui;
+    const auto bytes = writeStructure(d.parts, 16, {&ui, &d.texts, nullptr}, "plan.zs");
+    EXPECT_EQ(ui.caption, "");
+    EXPECT_EQ(ui.labels, (std::vector<std::string>{"Please wait|plan.zs"}));
+    EXPECT_FALSE(ui.cancelButtonVisible);
+    // Nodes 0, 50, 100; the one-row table gives 0 again.
+    EXPECT_EQ(ui.positions, (std::vector<int>{0, 50, 100, 0}));
+
+    ScriptedInteraction readUi;
+    Doc r;
+    readStructure(bytes, r.parts, {&readUi, &r.texts, nullptr}, "plan.zs");
+    EXPECT_EQ(readUi.labels, (std::vector<std::string>{"Please wait|plan.zs"}));
+    EXPECT_FALSE(readUi.progressVisible);
+    EXPECT_TRUE(readUi.cancelButtonVisible);
+    ASSERT_FALSE(readUi.positions.empty());
+    EXPECT_EQ(readUi.positions.front(), 0);
+}
