@@ -19,7 +19,8 @@ struct TableLayout {
 
 // Block measurement page: 11 + 5 columns; lightning-rod measurement page: 5 + 2 columns.
 constexpr TableLayout kBlockTables[2] = {{11, "Glava", "GlavaE", 10}, {5, "GlavaF", "GlavaFE", 4}};
-constexpr TableLayout kRodTables[2] = {{5, "GlavaS1", "GlavaS1E", 3}, {2, "GlavaS2", "GlavaS2E", 1}};
+constexpr TableLayout kRodTables[2] = {{5, "GlavaS1", "GlavaS1E", 3},
+                                       {2, "GlavaS2", "GlavaS2E", 1}};
 
 std::unique_ptr<TStringGridAll2> makeTable(const TableLayout& layout, const TLStr& texts,
                                            int charset) {

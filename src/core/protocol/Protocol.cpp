@@ -96,10 +96,18 @@ Page* TProtocol::at(const std::vector<std::unique_ptr<Page>>& pages, int index) 
     return pages[static_cast<size_t>(index - 1)].get();
 }
 
-TObjPage* TProtocol::objectPage(int index) const { return at(objectPages_, index); }
-TBlokPage* TProtocol::blockPage(int index) const { return at(blockPages_, index); }
-TStrelaPage* TProtocol::lightningRodPage(int index) const { return at(lightningRodPages_, index); }
-TTlorisPage* TProtocol::floorPlanPage(int index) const { return at(floorPlanPages_, index); }
+TObjPage* TProtocol::objectPage(int index) const {
+    return at(objectPages_, index);
+}
+TBlokPage* TProtocol::blockPage(int index) const {
+    return at(blockPages_, index);
+}
+TStrelaPage* TProtocol::lightningRodPage(int index) const {
+    return at(lightningRodPages_, index);
+}
+TTlorisPage* TProtocol::floorPlanPage(int index) const {
+    return at(floorPlanPages_, index);
+}
 TMeasurementPage* TProtocol::blockMeasurementPage(int index) const {
     return at(blockMeasurementPages_, index);
 }
@@ -140,9 +148,9 @@ void TProtocol::ClearProtocol(const PrivateProfile* settings) {
     std::optional<SettingsBatch> batch;
     if (settings)
         batch.emplace(*settings);
-    static constexpr const char* objectKeys[] = {"network",     "distributor",  "InstType",
-                                                 "purpose",     "instruments",  "traceability",
-                                                 "methods",     "safety"};
+    static constexpr const char* objectKeys[] = {"network", "distributor", "InstType",
+                                                 "purpose", "instruments", "traceability",
+                                                 "methods", "safety"};
     for (auto it = directory_.rbegin(); it != directory_.rend() && batch; ++it) {
         switch (static_cast<PageKind>(it->kind)) {
         case PageKind::Object:

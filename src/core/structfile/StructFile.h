@@ -67,11 +67,11 @@ struct StructureEnvironment {
 };
 
 struct StructureReadResult {
-    bool opened = false;     // false: the file could not be read (message shown)
-    int version = 0;         // 11, 10, or 0 when the first line is no structure header
-    int32_t family = 0;      // the file's data family code (0 when there is none)
-    bool trusted = true;     // false: the checksum did not match and the results were emptied
-    bool tableRead = false;  // the table section was within the limits and read
+    bool opened = false;        // false: the file could not be read (message shown)
+    int version = 0;            // 11, 10, or 0 when the first line is no structure header
+    int32_t family = 0;         // the file's data family code (0 when there is none)
+    bool trusted = true;        // false: the checksum did not match and the results were emptied
+    bool tableRead = false;     // the table section was within the limits and read
     bool protocolError = false; // a page kind or index line was not a number
     // Family code of the product: the whole file was read.
     bool productFamily() const { return family == structfile::ProductFamily; }

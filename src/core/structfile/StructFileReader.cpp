@@ -7,10 +7,10 @@
 #include "core/structfile/StructChecksum.h"
 #include "core/structfile/StructFile.h"
 
-#include <limits>
-#include <map>
 #include <cerrno>
 #include <fcntl.h>
+#include <limits>
+#include <map>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -152,8 +152,8 @@ StructureReadResult Reader::run() {
     parts_.protocol.ClearProtocol(env_.settings);
 
     bool reachedTable = false;
-    if (readHeading(result_.version) && readComments() && readNodes(reachedTable) &&
-        reachedTable && readTable())
+    if (readHeading(result_.version) && readComments() && readNodes(reachedTable) && reachedTable &&
+        readTable())
         readProtocol();
     finish();
     return result_;
@@ -258,7 +258,8 @@ void Reader::placeNode(std::string_view stored) {
         rest.remove_prefix(tab + 1);
     }
     const int32_t kindNumber = text::digitsToInt(fields[1]);
-    const uint8_t kind = kindNumber >= 0 && kindNumber <= 255 ? static_cast<uint8_t>(kindNumber) : 0;
+    const uint8_t kind =
+        kindNumber >= 0 && kindNumber <= 255 ? static_cast<uint8_t>(kindNumber) : 0;
 
     // Kinds outside 1..13 (kind 0 is a line without TAB) have no level: they become roots.
     int wanted = kind >= 1 && kind <= kind::Last ? kindLevel(kind) : 0;
@@ -482,7 +483,8 @@ std::optional<std::string> readRegularFile(const std::string& path, uint64_t lim
         return std::nullopt;
     struct stat st {};
     std::optional<std::string> result;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && static_cast<uint64_t>(st.st_size) <= limit) {
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+        static_cast<uint64_t>(st.st_size) <= limit) {
         std::string bytes(static_cast<size_t>(st.st_size), '\0');
         size_t done = 0;
         bool ok = true;

@@ -95,7 +95,7 @@ std::string Writer::run(int32_t family, std::string_view displayName) {
         single(comments.autotestLine(n));
     emptyLines(1);
     single(comments.storedSwitches().size() < 3 ? std::string(PrintoutComments::DefaultSwitches)
-                                                 : comments.storedSwitches());
+                                                : comments.storedSwitches());
     emptyLines(5);
     line(structfile::Comments2);
     for (int n = 1; n <= PrintoutComments::LineCount; ++n)

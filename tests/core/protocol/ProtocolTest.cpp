@@ -1,6 +1,7 @@
+#include "core/protocol/Protocol.h"
+
 #include "core/app/IniFile.h"
 #include "core/lang/LStr.h"
-#include "core/protocol/Protocol.h"
 #include "core/structfile/StructFile.h"
 
 #include <filesystem>
@@ -61,8 +62,7 @@ TEST_F(ProtocolTest, ThreePageFileGivesDirectoryOfKinds125) {
     const auto result = readStructure(bytes, {tree, table, heading, comments, protocol},
                                       {nullptr, &texts_, settings_.get()});
     EXPECT_TRUE(result.trusted);
-    EXPECT_EQ(protocol.directory(),
-              (std::vector<TPages>{{1, 1}, {2, 1}, {5, 1}}));
+    EXPECT_EQ(protocol.directory(), (std::vector<TPages>{{1, 1}, {2, 1}, {5, 1}}));
     EXPECT_EQ(protocol.objectPage(1)->edit(14), "e14");
     EXPECT_EQ(protocol.blockPage(1)->edit(6), "EN");
     const auto& m = protocol.blockMeasurementPage(1)->table(1);

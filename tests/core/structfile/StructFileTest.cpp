@@ -48,9 +48,14 @@ TEST(StructChecksum, ExamplesAndWrapAround) {
     struct {
         const char* text;
         std::optional<int32_t> value;
-    } stored[] = {{"28374623", 28374623},   {"-5", -5},     {" 7 ", 7},
-                  {"-2147483648", INT32_MIN}, {"2147483648", std::nullopt},
-                  {"12a", std::nullopt},    {"", std::nullopt}, {"-", std::nullopt}};
+    } stored[] = {{"28374623", 28374623},
+                  {"-5", -5},
+                  {" 7 ", 7},
+                  {"-2147483648", INT32_MIN},
+                  {"2147483648", std::nullopt},
+                  {"12a", std::nullopt},
+                  {"", std::nullopt},
+                  {"-", std::nullopt}};
     for (const auto& s : stored)
         EXPECT_EQ(parseStoredChecksum(s.text), s.value) << s.text;
 }
@@ -97,7 +102,9 @@ TEST(StructFile, RichDocumentRoundTripsByteForByte) {
 
     // A two-line cell is one line with 0x02 between its lines.
     EXPECT_NE(first.find("\r\n001002>999\r\n"), std::string::npos);
-    EXPECT_NE(first.find("\r\nAAAPASS\x02" "001003 0.41!\r\n"), std::string::npos);
+    EXPECT_NE(first.find("\r\nAAAPASS\x02"
+                         "001003 0.41!\r\n"),
+              std::string::npos);
     const auto lines = splitLines(first);
     EXPECT_EQ(lines[0], "*** INSTAL STRUCTURE v11");
     EXPECT_EQ(lines[1], "16");
@@ -221,10 +228,9 @@ TEST(StructFile, PageKindOrIndexNotANumberStopsThePages) {
         auto lines = splitLines(writeRich());
         size_t at = 0;
         for (int n = 0; n < 3; ++n)
-            at = static_cast<size_t>(
-                std::find(lines.begin() + static_cast<long>(at) + 1, lines.end(),
-                          "*** PROTOCOL DATA") -
-                lines.begin());
+            at = static_cast<size_t>(std::find(lines.begin() + static_cast<long>(at) + 1,
+                                               lines.end(), "*** PROTOCOL DATA") -
+                                     lines.begin());
         lines[at + 1] = c.kind;
         lines[at + 2] = c.index;
         Read back(joinLines(lines));
@@ -288,7 +294,8 @@ TEST(StructFile, OtherFamilyOrHeaderReadsNothingMore) {
         const char* header;
         const char* family;
         int version;
-    } cases[] = {{"*** INSTAL STRUCTURE v11", "17", 11}, {"*** INSTAL STRUCTURE v12", "16", 0},
+    } cases[] = {{"*** INSTAL STRUCTURE v11", "17", 11},
+                 {"*** INSTAL STRUCTURE v12", "16", 0},
                  {"INSTAL STRUCTURE", "16", 0}};
     for (const auto& c : cases) {
         auto lines = splitLines(writeRich());

@@ -2,8 +2,8 @@
 
 namespace zarn::test {
 
-NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string& name,
-                   uint8_t kind, int32_t id, const std::string& measures) {
+NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string& name, uint8_t kind,
+                   int32_t id, const std::string& measures) {
     const NodeHandle h = tree.createNode(parent);
     tree.initialiseNode(h, kind);
     tree.setText(h, name);
@@ -23,14 +23,20 @@ void fillRich(Doc& d) {
     t.setCell(1, 0, "MI 3100\r1234\r1.0\rSerial\xA9 42\r\r\r\r");
     t.setCell(2, 0, "second id");
     t.setCell(3, 0, "third id");
-    const char* rows[][4] = {{"1\r1\r1", "\r\xC8" "Block A\rSocket\r6,13", "12\rRCD", "001002>999"},
+    const char* rows[][4] = {{"1\r1\r1",
+                              "\r\xC8"
+                              "Block A\rSocket\r6,13",
+                              "12\rRCD", "001002>999"},
                              {"1\r1\r2", "\rBlock A\rLine\r6,13", "7\rZs", "AAAPASS\r001003 0.41!"},
                              {"1\r2\r7", "\rBlock B\r\r6,13", "", ""}};
     for (const auto& row : rows) {
         const int r = t.addRow();
         for (int c = 0; c < 4; ++c)
             t.setCell(c + 1, r, row[c]);
-        t.setCell(9, r, "\xFF" "C\x01" "flag");
+        t.setCell(9, r,
+                  "\xFF"
+                  "C\x01"
+                  "flag");
     }
 
     for (int i = 0; i < PrintoutHeading::TextCount; ++i)

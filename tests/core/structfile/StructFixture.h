@@ -27,8 +27,8 @@ struct Doc {
 };
 
 // Adds a node as the last child of `parent` (NoNode: a root).
-NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string& name,
-                   uint8_t kind, int32_t id, const std::string& measures = {});
+NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string& name, uint8_t kind,
+                   int32_t id, const std::string& measures = {});
 
 // Fills `doc` with every kind of content: a tree of roots and leaves, multi-line cells, bytes
 // of a legacy code page, heading, comments and one page of each kind.
