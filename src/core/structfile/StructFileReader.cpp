@@ -29,6 +29,15 @@ std::string fromStored(std::string_view s) {
     return out;
 }
 
+// Stores a stored value through `set`, copying only when a 0x02 must become CR.
+template <typename Set>
+void withStored(std::string_view s, Set&& set) {
+    if (s.find(StoredCR) == std::string_view::npos)
+        set(s);
+    else
+        set(std::string_view(fromStored(s)));
+}
+
 // A page kind or index line: optional spaces, an optional sign and decimal digits that fit
 // 32 bits. Anything else is no number.
 std::optional<int32_t> strictInt(std::string_view s) {
@@ -329,7 +338,7 @@ bool Reader::readTable() {
                 return false;
             if (r >= table.rowCount())
                 table.addRow();
-            table.setCell(c, r, fromStored(line));
+            withStored(line, [&](std::string_view v) { table.setCell(c, r, v); });
         }
         progress(static_cast<int>(100LL * r / denominator));
     }
@@ -392,7 +401,7 @@ bool Reader::readMeasurementTable(TStringGridAll2& table) {
         for (int32_t c = 0; c < cols; ++c) {
             if (!next(line))
                 return false;
-            TProtocol::SetTableCell(table, c, r, fromStored(line));
+            withStored(line, [&](std::string_view v) { TProtocol::SetTableCell(table, c, r, v); });
         }
     }
     return true;
