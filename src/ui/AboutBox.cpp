@@ -72,14 +72,11 @@ TAboutBox::TAboutBox(QWidget* parent)
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
-void TAboutBox::setTexts(const std::string& caption, const std::string& productName,
-                         const std::string& version, const std::string& version2,
-                         const std::string& okCaption) {
-    setWindowTitle(toDisplay(caption));
+void TAboutBox::setTexts(const std::string& productName, const std::string& version,
+                         const std::string& version2) {
     ProductName->setText(toDisplay(productName));
     Version->setText(toDisplay(version));
     Version2->setText(toDisplay(version2));
-    OKBtn->setText(toDisplay(okCaption));
 }
 
 bool TAboutBox::loadPicture(const QString& path) {

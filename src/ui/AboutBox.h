@@ -15,10 +15,10 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    // The texts of the configuration, as bytes of the language in use.
-    void setTexts(const std::string& caption, const std::string& productName,
-                  const std::string& version, const std::string& version2,
-                  const std::string& okCaption);
+    // The texts of the configuration, as bytes of the language in use. The window's caption
+    // and its OK button take their texts with the other windows' texts.
+    void setTexts(const std::string& productName, const std::string& version,
+                  const std::string& version2);
     // Loads the product picture (JPEG); false when it cannot be read.
     bool loadPicture(const QString& path);
 

@@ -425,8 +425,7 @@ void TForm1::applyUiTexts(const std::vector<UiText>& texts) {
 
 void TForm1::afterConfiguration() {
     const DocumentState& doc = document();
-    AboutBox->setTexts(texts().text("About_30"), doc.productName(), doc.versionLine(),
-                       doc.versionLine2(), texts().text("&OK_11"));
+    AboutBox->setTexts(doc.productName(), doc.versionLine(), doc.versionLine2());
     refreshCaption();
     refreshView();
 }

@@ -2,6 +2,7 @@
 // the language switch and closing with unsaved results.
 #include "SampleStructure.h"
 #include "UiTestSupport.h"
+#include "ui/AboutBox.h"
 #include "ui/Form1.h"
 #include "ui/MessageDlg.h"
 #include "ui/SelectLanguage.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QGroupBox>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -94,6 +96,13 @@ private slots:
         QVERIFY(!w.IcoOpen->toolTip().isEmpty());
         QVERIFY(w.isMaximized() || w.windowState().testFlag(Qt::WindowMaximized));
         QCOMPARE(w.windowTitle(), QStringLiteral("zarn: "));
+
+        // The About box: texts of the configuration and of the language.
+        QCOMPARE(w.AboutBox->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(w.AboutBox->OKBtn->text(), QStringLiteral("&OK"));
+        QCOMPARE(w.AboutBox->Version->text(), QStringLiteral("Version 4.03"));
+        QCOMPARE(w.AboutBox->Version2->text(), QStringLiteral("Version 4.03-QZ"));
+        QVERIFY(!w.AboutBox->ProgramIcon->pixmap().isNull());
     }
 
     // A broken installation ends the program with the exact message.
