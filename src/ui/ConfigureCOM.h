@@ -31,7 +31,8 @@ public:
     void setSettings(PrivateProfile settings) { settings_ = std::move(settings); }
     // Shows the device path of each COM item.
     void setPortMap(const ComPortMap& map);
-    // The dialogue steps Auto Find uses to ask for an instrument.
+    // The dialogue steps Auto Find uses to ask for an instrument. They are given the search's
+    // interaction, whose cancel flag the search panel's Cancel raises.
     void setProbe(TransferModeProbe probe) { probe_ = std::move(probe); }
     // Captions from the language; also the message shown when Auto Find finds nothing.
     void applyLanguage(const TLStr& texts);

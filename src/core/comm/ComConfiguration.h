@@ -46,7 +46,7 @@ void applyPortSettings(TVaComm& comm, ComSelection selection);
 struct TransferModeProbe {
     // Sends enter transfer mode and awaits its acknowledgement with this idle time-out,
     // ending early when ui's cancel flag is raised; returns the acknowledgement result
-    // (0 = accepted, the instrument is there).
+    // (0 = accepted, the instrument is there). ui is the search's own interaction.
     std::function<int(SerialPort& port, UserInteraction& ui, int idleTimeoutMs)> enter;
     // Sends leave transfer mode and awaits its acknowledgement.
     std::function<void(SerialPort& port, UserInteraction& ui)> leave;

@@ -43,8 +43,9 @@ bool isGoneError(int error) {
     return error == EIO || error == ENXIO || error == ENODEV;
 }
 
-// Who may open the device: named from its group, usually dialout.
-std::string accessHint(const std::string& path) {
+} // namespace
+
+std::string deviceAccessHint(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0)
         return {};
@@ -64,6 +65,8 @@ std::string accessHint(const std::string& path) {
            "\". Add your user to it (sudo usermod -aG " + group +
            " $USER), then log out and in again.";
 }
+
+namespace {
 
 speed_t standardCode(int speed) {
     switch (speed) {
@@ -371,7 +374,7 @@ void TVaComm::open() {
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         int error = errno;
-        raise(what, error, error == EACCES ? accessHint(path) : std::string());
+        raise(what, error, error == EACCES ? deviceAccessHint(path) : std::string());
     }
     // TIOCEXCL keeps other programs out; root is not stopped by it, but by the lock.
     if (::ioctl(fd, TIOCEXCL) != 0 || ::flock(fd, LOCK_EX | LOCK_NB) != 0) {

@@ -112,6 +112,10 @@ struct TVaCommOptions {
     bool operator==(const TVaCommOptions&) const = default;
 };
 
+// How to get access to a device that refused it: named from the group that owns the device
+// (usually dialout). Empty when the device cannot be examined.
+std::string deviceAccessHint(const std::string& path);
+
 class TVaComm : public SerialPort {
 public:
     TVaComm();

@@ -2,8 +2,12 @@
 
 #include "core/app/IniFile.h"
 #include "core/app/UserInteraction.h"
+#include "core/comm/InstrumentDialogue.h"
+#include "core/comm/InstrumentSimulator.h"
 #include "core/comm/PseudoTerminal.h"
+#include "core/comm/SimulatorLink.h"
 #include "core/comm/TermiosSpeed.h"
+#include "core/lang/LStr.h"
 
 #include <algorithm>
 #include <atomic>
@@ -292,4 +296,29 @@ TEST_F(AutoFindFixture, FailuresAreNumberedAndLeaveThePortClosed) {
     autoFind(comm, {0, 3}, probe, ui, options);
     ASSERT_EQ(ui.messages.size(), 2u);
     EXPECT_EQ(ui.messages[1].text, "15: ERROR");
+}
+
+TEST_F(AutoFindFixture, FindsTheSimulatedInstrumentThroughTheDialogue) {
+    SimulatorLink simulator(InstrumentSimulator({defaultIdentificationPayload(), {}}));
+    map.set(3, simulator.slavePath());
+    comm.setPortMap(map);
+    TLStr texts;
+    TransferModeProbe dialogueProbe;
+    dialogueProbe.enter = [&](SerialPort& port, UserInteraction& searchUi, int idleTimeoutMs) {
+        InstrumentDialogue dialogue(port, searchUi, texts);
+        dialogue.send(frames::EnterTransferMode);
+        return dialogue.awaitAck(idleTimeoutMs);
+    };
+    dialogueProbe.leave = [&](SerialPort& port, UserInteraction& searchUi) {
+        InstrumentDialogue(port, searchUi, texts).leaveTransferMode();
+    };
+    options.baudGroupEnabled = false; // the speed stays as chosen: 19200
+    AutoFindResult r = autoFind(comm, {0, 2}, dialogueProbe, ui, options);
+    EXPECT_TRUE(r.found);
+    EXPECT_EQ(r.selection, (ComSelection{2, 2}));
+    EXPECT_EQ(r.attempts, 3);
+    EXPECT_EQ(comm.baudrate(), TVaBaudrate::br19200);
+    EXPECT_TRUE(simulator.waitTransferEnded(2s));
+    EXPECT_EQ(simulator.commandLog(), (std::vector<std::string>{"MRD", "MEX"}));
+    EXPECT_TRUE(ui.messages.empty());
 }

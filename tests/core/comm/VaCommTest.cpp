@@ -4,10 +4,15 @@
 #include "core/comm/TermiosSpeed.h"
 
 #include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <termios.h>
 #include <thread>
+#include <unistd.h>
 
 using namespace zarn;
 using namespace std::chrono_literals;
@@ -191,6 +196,9 @@ TEST_F(PortOnPty, SettingsThatNeedAClosedPortFailWhileOpen) {
 }
 
 TEST_F(PortOnPty, SecondOpenOfTheSameDeviceFailsEvenForRoot) {
+    // The peer keeps a descriptor of the device open, as the simulator does; that keeps the
+    // device's exclusive flag alive after a close unless the port clears it.
+    pty.holdSlave();
     port.open();
     TVaComm other;
     other.setDeviceName(pty.slavePath());
@@ -198,9 +206,7 @@ TEST_F(PortOnPty, SecondOpenOfTheSameDeviceFailsEvenForRoot) {
                                                   " (16), Device or resource busy");
     EXPECT_FALSE(other.isOpen());
 
-    // Once closed, the device is free again; also with the peer's own descriptor open,
-    // which keeps the device's exclusive flag alive between two commands.
-    pty.holdSlave();
+    // Once closed, the device is free again.
     port.close();
     other.open();
     EXPECT_TRUE(other.isOpen());
@@ -411,4 +417,39 @@ TEST_F(PortOnPty, LostWhileWritingThroughTheWriterThread) {
     EXPECT_EQ(error, "Write error (5), Input/output error");
     EXPECT_LT(msSince(start), 2000);
     EXPECT_EQ(port.outputPending(), 0);
+}
+
+TEST(TVaCommOpen, AccessHintNamesTheDevicesGroup) {
+    std::string path =
+        (std::filesystem::temp_directory_path() / ("zarn-hint-" + std::to_string(::getpid())))
+            .string();
+    std::ofstream(path) << "";
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    const group* g = ::getgrgid(st.st_gid);
+    const std::string name = g ? g->gr_name : std::to_string(st.st_gid);
+    const std::string hint = deviceAccessHint(path);
+    EXPECT_NE(hint.find(path), std::string::npos) << hint;
+    EXPECT_NE(hint.find("group \"" + name + "\""), std::string::npos) << hint;
+    EXPECT_NE(hint.find("usermod -aG " + name), std::string::npos) << hint;
+    std::filesystem::remove(path);
+    EXPECT_EQ(deviceAccessHint(path), "");
+
+    // Where the system refuses the open, the error carries the hint (not as root: root is
+    // never refused).
+    if (::geteuid() != 0) {
+        std::ofstream(path) << "";
+        ::chmod(path.c_str(), 0);
+        TVaComm port;
+        port.setDeviceName(path);
+        try {
+            port.open();
+            ADD_FAILURE() << "opened";
+        } catch (const EVaCommError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      "Unable to open specified device " + path + " (13), Permission denied");
+            EXPECT_EQ(e.hint(), deviceAccessHint(path));
+        }
+        std::filesystem::remove(path);
+    }
 }
