@@ -2,7 +2,11 @@
 #include "ui/InstrumentData.h"
 
 #include "core/lang/TextEncoding.h"
+#include "core/protocol/ProtLanguage.h"
 #include "ui/AboutBox.h"
+#include "ui/CommentBox.h"
+#include "ui/FloorPlanPictures.h"
+#include "ui/PersonalData.h"
 #include "ui/DisplayText.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
@@ -43,6 +47,10 @@ TForm1::TForm1(ProgramPaths paths, UserInteraction* interaction, QWidget* parent
         ui_ = ownInteraction_.get();
     }
     language_ = std::make_unique<TLanguage>(paths_.dataDir, ws_.texts(), ws_.namef(), *ui_);
+    structure_ = std::make_unique<StructureDocument>(ws_);
+    structure_->setInteraction(ui_);
+    pictureDecoder_ = std::make_unique<QtPictureDecoder>();
+    structure_->protocol().setPictureDecoder(pictureDecoder_.get());
     language_->setSettingsPath(paths_.settingsFile);
     ws_.document().setFileWriter(
         [this](const std::string& path) { return writeStructureFile(path); });
@@ -283,6 +291,10 @@ void TForm1::createDialogs() {
     InstrumentData->setPreparePort([this] { prepareComm(); });
     SelectLanguage->setOkHandler([this](int index) { languageChosen(index); });
     Help = new HelpWindow(this);
+    PersonalData = new TPersonalData(structure_->heading(), ws_.settings(), texts(), *ui_, this);
+    PersonalData->setAcceptedHandler([this] { document().setSaved(false); });
+    CommentBox = new TCommentBox(structure_->comments(), ws_.settings(), this);
+    CommentBox->setAcceptedHandler([this] { document().setSaved(false); });
     setMessageHelpHandler([this](int, const std::string&) { Contents1Click(); });
 }
 
@@ -344,7 +356,8 @@ bool TForm1::startUp() {
     SelectLanguage->setItemIndex(language_->itemIndex());
     if (!takeLanguage(language_->ApplyLanguage(document().currentFileName())))
         return false;
-    // The protocol texts of the language are loaded here once the protocol window exists.
+    if (!loadProtocolTexts())
+        return false;
     if (!readEditionTexts())
         return false;
     ws_.applyConfiguration();
@@ -354,7 +367,8 @@ bool TForm1::startUp() {
     splitter_->setSizes({Configuration::InitialTreeWidth, 700});
 
     portChoice = readPortChoice(ws_.settings());
-    // The operator, test site, margins and comments settings are read here by their windows.
+    // The margins settings are read here by their window.
+    structure_->loadPrintoutSettings();
     ws_.loadDefaultNames();
     applyMenuVisibility();
     applyViewFont();
@@ -518,14 +532,25 @@ void TForm1::languageChosen(int index) {
         terminate();
         return;
     }
-    // The protocol texts of the new language are reloaded here once the protocol window exists.
-    if (!readEditionTexts()) {
+    if (!loadProtocolTexts() || !readEditionTexts()) {
         terminate();
         return;
     }
     ws_.applyConfiguration();
     ws_.resetDefaultNames();
     afterConfiguration();
+}
+
+bool TForm1::loadProtocolTexts() {
+    const auto file = IniDocument::load(language_->languageFilePath());
+    const auto result =
+        TProtLanguage::ApplyProtocolTexts(file.value_or(IniDocument{}), structure_->protocol());
+    if (!result.ok) {
+        ui_->showFatalError(result.message());
+        return false;
+    }
+    structure_->protocol().setHeaderCharset(language_->charset());
+    return true;
 }
 
 void TForm1::terminate() {
@@ -598,6 +623,8 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     Help->close();
+    if (!terminating_)
+        structure_->close();
     event->accept();
 }
 

@@ -11,6 +11,7 @@
 #include "core/comm/VaComm.h"
 #include "core/grid/Odlozisce.h"
 #include "core/lang/Language.h"
+#include "core/structfile/StructureDocument.h"
 #include "ui/ProgramPaths.h"
 #include "ui/TreeImages.h"
 
@@ -35,6 +36,9 @@ namespace zarn {
 class HelpWindow;
 class InstallationTreeModel;
 class QtInteraction;
+class QtPictureDecoder;
+class TCommentBox;
+class TPersonalData;
 class TAboutBox;
 class TGaugeDlg;
 class TInstrumentData;
@@ -69,6 +73,8 @@ public:
     TLStr& texts() { return ws_.texts(); }
     NamefTables& namef() { return ws_.namef(); }
     TLanguage& language() { return *language_; }
+    // Heading, comments and protocol pages, and the structure-file flows.
+    StructureDocument& structure() { return *structure_; }
     InstallationTreeModel* treeModel() const { return treeModel_; }
     // The port and baud rate the next instrument command uses (SETUP COM and BAUD).
     PortChoice portChoice;
@@ -142,6 +148,8 @@ public:
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;
     HelpWindow* Help = nullptr;
+    TPersonalData* PersonalData = nullptr;
+    TCommentBox* CommentBox = nullptr;
 
     // The entry of a menu at a position (separators included); null outside the menu.
     QAction* menuEntry(int menu, int item) const;
@@ -196,6 +204,10 @@ private:
     void languageChosen(int index);
     // A broken language installation: leave at once, without asking about data.
     void terminate();
+    // Section PROTOCOL of the language file; false when the program must end.
+    bool loadProtocolTexts();
+    // After a structure file was read: panel, tree expansion and selection, view.
+    void structureRead(const StructureReadResult& result);
 
     ProgramPaths paths_;
     std::unique_ptr<QtInteraction> ownInteraction_;
@@ -203,6 +215,8 @@ private:
 
     Workspace ws_;
     std::unique_ptr<TLanguage> language_;
+    std::unique_ptr<QtPictureDecoder> pictureDecoder_;
+    std::unique_ptr<StructureDocument> structure_;
     TOdlozisce Odlozisce_;
     TreeImages images_;
     InstallationTreeModel* treeModel_ = nullptr;

@@ -5,6 +5,8 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/ResultsReception.h"
 #include "ui/AboutBox.h"
+#include "ui/CommentBox.h"
+#include "ui/PersonalData.h"
 #include "ui/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
@@ -12,11 +14,13 @@
 #include "ui/MessageDlg.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
+#include "ui/TreeModel.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QTreeView>
 
 namespace zarn {
 
@@ -28,18 +32,30 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Open1Click() {
-    // The structure-file reader opens the file here, then the view is refreshed.
+    if (auto result = structure_->open())
+        structureRead(*result);
 }
 
 void TForm1::openStartupFile(const std::string& path) {
-    // The structure-file reader reads `path` here, without the file dialog.
-    (void)path;
+    structureRead(structure_->openFile(path));
+}
+
+void TForm1::structureRead(const StructureReadResult& result) {
+    refreshCaption();
+    if (!result.opened)
+        return;
+    PanelStruct->show();
+    const NodeHandle first = ws_.tree().firstNode();
+    if (first != NoNode)
+        Tree->expandRecursively(treeModel_->indexOf(first));
+    selectInTree(first);
+    // Results of another instrument family are not shown.
+    PanelStruct->setVisible(result.productFamily());
+    refreshView();
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
-    // The structure-file writer writes `path` here; until then nothing is written.
-    (void)path;
-    return false;
+    return structure_->writeFile(path);
 }
 
 void TForm1::Save1Click() {
@@ -118,11 +134,11 @@ void TForm1::CalcLength1Click() {
 // --- Printout heading -----------------------------------------------------------------------
 
 void TForm1::OperatorTestSite1Click() {
-    // The operator/test site dialog is shown here.
+    PersonalData->exec();
 }
 
 void TForm1::Comments1Click() {
-    // The comments dialog is shown here.
+    CommentBox->exec();
 }
 
 // --- Help -----------------------------------------------------------------------------------

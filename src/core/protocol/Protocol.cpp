@@ -3,6 +3,8 @@
 #include "core/lang/LStr.h"
 #include "core/protocol/SettingsBatch.h"
 
+#include <optional>
+
 namespace zarn {
 
 TProtocol::TProtocol(const TLStr& texts) : texts_(texts) {}
@@ -35,13 +37,13 @@ void TProtocol::AddFloorPlanPage() {
 
 void TProtocol::AddBlockMeasurementPage() {
     blockMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::BlockMeasurement, texts_));
+        std::make_unique<TMeasurementPage>(PageKind::BlockMeasurement, texts_, charset_));
     append(PageKind::BlockMeasurement, static_cast<int32_t>(blockMeasurementPages_.size()));
 }
 
 void TProtocol::AddLightningRodMeasurementPage() {
     lightningRodMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::LightningRodMeasurement, texts_));
+        std::make_unique<TMeasurementPage>(PageKind::LightningRodMeasurement, texts_, charset_));
     append(PageKind::LightningRodMeasurement,
            static_cast<int32_t>(lightningRodMeasurementPages_.size()));
 }

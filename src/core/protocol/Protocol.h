@@ -41,6 +41,8 @@ public:
     // Decodes floor-plan pictures; without one, pictures stay empty (names are still kept).
     void setPictureDecoder(PictureDecoder* decoder) { decoder_ = decoder; }
     PictureDecoder* pictureDecoder() const { return decoder_; }
+    // Character set of the language in use, for the header font of new measurement tables.
+    void setHeaderCharset(int charset) { charset_ = charset; }
 
     // --- creation: each appends one page and its directory entry ------------------------------
     void AddObjectPage();
@@ -91,6 +93,7 @@ private:
     const TLStr& texts_;
     ProtocolTemplateTexts templates_;
     PictureDecoder* decoder_ = nullptr;
+    int charset_ = 0;
     std::vector<TPages> directory_;
     std::vector<std::unique_ptr<TObjPage>> objectPages_;
     std::vector<std::unique_ptr<TBlokPage>> blockPages_;

@@ -5,23 +5,12 @@ namespace zarn {
 StructureDocument::StructureDocument(Workspace& workspace)
     : workspace_(workspace), protocol_(workspace.texts()) {}
 
-StructureDocument::~StructureDocument() {
-    workspace_.document().setFileWriter({});
-}
-
 StructureParts StructureDocument::parts() {
     return {workspace_.tree(), workspace_.results(), heading_, comments_, protocol_};
 }
 
 StructureEnvironment StructureDocument::environment() const {
     return {ui_, &workspace_.texts(), rememberDefaults_ ? &workspace_.settings() : nullptr};
-}
-
-void StructureDocument::setInteraction(UserInteraction* ui) {
-    ui_ = ui;
-    workspace_.document().setFileWriter([this](const std::string& path) {
-        return saveStructureFile(path, parts(), family_, environment()).ok;
-    });
 }
 
 void StructureDocument::loadPrintoutSettings() {
@@ -57,8 +46,12 @@ StructureReadResult StructureDocument::openFile(const std::string& path) {
     return result;
 }
 
+bool StructureDocument::writeFile(const std::string& path) {
+    return saveStructureFile(path, parts(), family_, environment()).ok;
+}
+
 bool StructureDocument::writeTo(const std::string& path) {
-    if (!saveStructureFile(path, parts(), family_, environment()).ok)
+    if (!writeFile(path))
         return false;
     workspace_.document().setSaved(true);
     return true;

@@ -14,7 +14,6 @@ namespace zarn {
 class StructureDocument {
 public:
     explicit StructureDocument(Workspace& workspace);
-    ~StructureDocument();
     StructureDocument(const StructureDocument&) = delete;
     StructureDocument& operator=(const StructureDocument&) = delete;
 
@@ -31,9 +30,8 @@ public:
     int32_t familyCode() const { return family_; }
     void setFamilyCode(int32_t family) { family_ = family; }
 
-    // Where Save and Save As report and show progress; also connects the document state's
-    // writer to the structure-file writer. `ui` must outlive its use here.
-    void setInteraction(UserInteraction* ui);
+    // Where the file flows ask, report and show progress. `ui` must outlive its use here.
+    void setInteraction(UserInteraction* ui) { ui_ = ui; }
     // Whether teardowns leave the protocol's remembered values in ZARN.INI (the desktop does,
     // batch tools do not).
     void setRememberProtocolDefaults(bool on) { rememberDefaults_ = on; }
@@ -50,6 +48,9 @@ public:
     // Writes the document to a file now, without dialogs; true when written (the saved flag
     // is then set).
     bool writeTo(const std::string& path);
+    // The document state's writer (Save, Save As): writes the file, or shows why it failed
+    // and keeps the old file; the document state sets its saved flag itself.
+    bool writeFile(const std::string& path);
 
     // Closing: the protocol is torn down.
     void close();

@@ -1,0 +1,238 @@
+// The printout heading dialogs: Comments (line limits, trimming, OK) and Operator/Test site
+// (modes, logo fitting, OK).
+#include "UiTestSupport.h"
+#include "core/app/IniFile.h"
+#include "core/app/UserInteraction.h"
+#include "core/lang/LStr.h"
+#include "ui/CommentBox.h"
+#include "ui/PersonalData.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace zarn;
+
+namespace {
+
+QString numberedLines(int count) {
+    QStringList lines;
+    for (int i = 1; i <= count; ++i)
+        lines << QStringLiteral("line %1").arg(i);
+    return lines.join(QLatin1Char('\n'));
+}
+
+} // namespace
+
+class PrintoutHeadingTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    std::string settingsPath() const {
+        return dir_.filePath(QStringLiteral("ZARN.INI")).toStdString();
+    }
+
+private slots:
+    void init() { QFile::remove(dir_.filePath(QStringLiteral("ZARN.INI"))); }
+
+    void pasteBeyondTheLimitIsUndone_data() {
+        QTest::addColumn<int>("before");
+        QTest::addColumn<int>("pasted");
+        QTest::addColumn<bool>("autotest");
+        QTest::addColumn<int>("expectedLines");
+        QTest::newRow("250 into empty comments") << 0 << 250 << false << 0;
+        QTest::newRow("150 after 100") << 100 << 150 << false << 100;
+        QTest::newRow("100 after 100") << 100 << 100 << false << 200;
+        QTest::newRow("6 into autotest") << 0 << 6 << true << 0;
+        QTest::newRow("5 into autotest") << 0 << 5 << true << 5;
+    }
+    void pasteBeyondTheLimitIsUndone() {
+        QFETCH(int, before);
+        QFETCH(int, pasted);
+        QFETCH(bool, autotest);
+        QFETCH(int, expectedLines);
+        PrintoutComments comments;
+        for (int n = 1; n <= before; ++n)
+            comments.setLine(n, "line " + std::to_string(n));
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        box.show();
+        QPlainTextEdit* memo = autotest ? box.SComm : box.Comments;
+        const QString original = memo->toPlainText();
+        memo->setFocus();
+        memo->moveCursor(QTextCursor::End);
+        if (before > 0)
+            QTest::keyClick(memo, Qt::Key_Return);
+        const QString beforePaste = memo->toPlainText();
+        QGuiApplication::clipboard()->setText(numberedLines(pasted));
+        QTest::keyClick(memo, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(memoLineCount(memo->toPlainText()), expectedLines);
+        if (expectedLines == before)
+            QCOMPARE(memo->toPlainText(), beforePaste);
+        QVERIFY(memoLineCount(memo->toPlainText()) <= (autotest ? 5 : 200));
+        (void)original;
+    }
+
+    void typingAtTheLimitAddsNoLine() {
+        PrintoutComments comments;
+        for (int n = 1; n <= 200; ++n)
+            comments.setLine(n, "c" + std::to_string(n));
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        box.show();
+        box.Comments->setFocus();
+        box.Comments->moveCursor(QTextCursor::End);
+        QTest::keyClick(box.Comments, Qt::Key_Return);
+        // A final line break opens no line yet; typing on it would make line 201.
+        QCOMPARE(memoLineCount(box.Comments->toPlainText()), 200);
+        QTest::keyClicks(box.Comments, QStringLiteral("x"));
+        QCOMPARE(memoLineCount(box.Comments->toPlainText()), 200);
+        QVERIFY(box.Comments->toPlainText().endsWith(QStringLiteral("c200\n")));
+    }
+
+    void trailingBlanksAreTrimmedWhileTypingElsewhere() {
+        PrintoutComments comments;
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        box.show();
+        box.Comments->setPlainText(QStringLiteral("abc   \n\n  "));
+        box.Comments->setFocus();
+        box.Comments->moveCursor(QTextCursor::Start);
+        QTest::keyClick(box.Comments, Qt::Key_X);
+        QCOMPARE(box.Comments->toPlainText(), QStringLiteral("xabc"));
+        // At the end of the text the blanks stay: they are being typed.
+        box.Comments->moveCursor(QTextCursor::End);
+        QTest::keyClicks(box.Comments, QStringLiteral("  "));
+        QCOMPARE(box.Comments->toPlainText(), QStringLiteral("xabc  "));
+    }
+
+    void okWritesAllKeysAndSwitches() {
+        PrintoutComments comments;
+        comments.setLine(7, "old");
+        comments.setSwitches("1");
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        int accepted = 0;
+        box.setAcceptedHandler([&] { ++accepted; });
+        box.show();
+        // A switches text shorter than three characters shows every box unticked.
+        QVERIFY(!box.checkComments->isChecked());
+        QVERIFY(!box.checkPageNum->isChecked());
+        box.Comments->clear();
+        box.checkPageNum->setChecked(true);
+        QTest::mouseClick(box.OkBtn, Qt::LeftButton);
+        QCOMPARE(accepted, 1);
+        const auto ini = IniDocument::load(settingsPath());
+        QVERIFY(ini.has_value());
+        for (int n = 1; n <= 200; ++n) {
+            const auto value = ini->find("COMMENTS", "comm" + std::to_string(n));
+            QVERIFY2(value.has_value(), ("comm" + std::to_string(n)).c_str());
+            QCOMPARE(QString::fromStdString(*value), QString());
+        }
+        QCOMPARE(QString::fromStdString(ini->read("COMMENTS", "checks")), QStringLiteral("001"));
+        QCOMPARE(QString::fromStdString(comments.line(7)), QString());
+    }
+
+    void cancelChangesNothing() {
+        PrintoutComments comments;
+        comments.setLine(1, "keep");
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        box.show();
+        box.Comments->setPlainText(QStringLiteral("changed"));
+        QTest::mouseClick(box.CancelBtn, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(comments.line(1)), QStringLiteral("keep"));
+        QVERIFY(!QFile::exists(dir_.filePath(QStringLiteral("ZARN.INI"))));
+    }
+
+    void logoFitting_data() {
+        QTest::addColumn<QSize>("natural");
+        QTest::addColumn<QSize>("shown");
+        QTest::newRow("twice as high") << QSize(100, 160) << QSize(50, 80);
+        QTest::newRow("small grows") << QSize(40, 20) << QSize(160, 80);
+        QTest::newRow("wide is cut to width") << QSize(1000, 80) << QSize(200, 16);
+        QTest::newRow("exact") << QSize(120, 80) << QSize(120, 80);
+    }
+    void logoFitting() {
+        QFETCH(QSize, natural);
+        QFETCH(QSize, shown);
+        QCOMPARE(fitLogo(natural, 80, 200), shown);
+    }
+
+    void personalDataModesAndOk() {
+        const QString logo = dir_.filePath(QStringLiteral("logo.png"));
+        QImage image(400, 320, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QVERIFY(image.save(logo));
+        PrintoutHeading heading;
+        heading.setText(PrintoutHeading::Op1, "Ann");
+        heading.setText(PrintoutHeading::Site3, "Hall 3");
+        heading.setText(PrintoutHeading::Logo, logo.toStdString());
+        heading.setLogoMode(1);
+        PrivateProfile settings(settingsPath());
+        TLStr texts;
+        ScriptedInteraction ui;
+        TPersonalData dlg(heading, settings, texts, ui);
+        int accepted = 0;
+        dlg.setAcceptedHandler([&] { ++accepted; });
+        dlg.show();
+        QVERIFY(dlg.PicturePanel->isVisible());
+        QVERIFY(!dlg.TextPanel->isVisible());
+        QCOMPARE(dlg.Operator1->text(), QStringLiteral("Ann"));
+        QCOMPARE(dlg.Site3->text(), QStringLiteral("Hall 3"));
+        // The logo fits the panel's height; it is twice as high as the room, so half size.
+        const int room = dlg.PicturePanel->height() - 2 * dlg.OpImage->y();
+        QCOMPARE(dlg.OpImage->height(), room);
+        QCOMPARE(dlg.OpImage->width(), qRound(400.0 * room / 320));
+
+        QTest::mouseClick(dlg.ToBtn, Qt::LeftButton);
+        QCOMPARE(dlg.workingMode(), 0);
+        QVERIFY(dlg.TextPanel->isVisible());
+        dlg.Footer2->setText(QStringLiteral("Footer two"));
+        QTest::mouseClick(dlg.OKBtn, Qt::LeftButton);
+        QCOMPARE(accepted, 1);
+        QVERIFY(dlg.acceptedFlag());
+        const auto ini = IniDocument::load(settingsPath());
+        QVERIFY(ini.has_value());
+        QCOMPARE(QString::fromStdString(ini->read("OPERATOR", "FOOTER2")),
+                 QStringLiteral("Footer two"));
+        QCOMPARE(QString::fromStdString(ini->read("OPERATOR", "LogoText")), QStringLiteral("0"));
+        QCOMPARE(QString::fromStdString(ini->read("SITE", "site3")), QStringLiteral("Hall 3"));
+        QCOMPARE(QString::fromStdString(ini->read("OPERATOR", "Logo")), logo);
+        QCOMPARE(heading.logoMode(), 0);
+    }
+
+    void personalDataLoadsJpegAndKeepsMissingLogoEmpty() {
+        const QString jpeg = dir_.filePath(QStringLiteral("logo.jpg"));
+        QImage image(60, 40, QImage::Format_RGB32);
+        image.fill(Qt::blue);
+        QVERIFY(image.save(jpeg, "JPEG"));
+        PrintoutHeading heading;
+        heading.setText(PrintoutHeading::Logo, "/nonexistent/logo.bmp");
+        heading.setLogoMode(1);
+        PrivateProfile settings(settingsPath());
+        TLStr texts;
+        ScriptedInteraction ui;
+        ui.openFileAnswers.push_back(jpeg.toStdString());
+        TPersonalData dlg(heading, settings, texts, ui);
+        dlg.show();
+        QVERIFY(dlg.OpImage->pixmap().isNull()); // missing file: empty, no message
+        QVERIFY(ui.messages.empty());
+        QTest::mouseClick(dlg.LoadBtn, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(dlg.workingLogo()), jpeg);
+        QVERIFY(!dlg.OpImage->pixmap().isNull());
+        QTest::mouseClick(dlg.CancelBtn, Qt::LeftButton);
+        QCOMPARE(QString::fromStdString(heading.text(PrintoutHeading::Logo)),
+                 QStringLiteral("/nonexistent/logo.bmp"));
+    }
+};
+
+QTEST_MAIN(PrintoutHeadingTest)
+#include "test_ui_printoutheading.moc"
