@@ -41,6 +41,16 @@ std::optional<int> parseInteger(std::string_view textValue) {
     return value;
 }
 
+// Keys compare case-insensitively in ASCII, as in every INI file of the program.
+std::string lowerCase(std::string_view key) {
+    std::string out(key);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
 std::string withTrailingSeparator(std::string dir) {
     if (!dir.empty() && dir.back() != '/')
         dir += '/';
@@ -171,18 +181,15 @@ std::string TLanguage::languageFilePath() const {
     return programDir_ + currentFile_;
 }
 
-std::string TLanguage::readTextFrom(const IniDocument* file, std::string_view key) {
-    std::string value = file ? file->read(LanguageSection, key) : std::string();
+std::string TLanguage::ReadText(std::string_view key) {
+    const auto it = languageTexts_.find(lowerCase(key));
+    std::string value = it == languageTexts_.end() ? std::string() : it->second;
     if (value.empty()) {
         fail("Error in LANGUAGE.INI\r" + std::string(key), true);
         if (startupBegun_)
             terminate_ = true;
     }
     return value;
-}
-
-std::string TLanguage::ReadText(std::string_view key) {
-    return readTextFrom(languageFile_.get(), key);
 }
 
 AppliedLanguage TLanguage::ApplyLanguage(std::string_view currentFileName) {
@@ -198,8 +205,16 @@ AppliedLanguage TLanguage::ApplyLanguage(std::string_view currentFileName) {
         return out;
     }
     // A missing file reads as a file without keys: the first key reports it.
-    auto file = IniDocument::load(languageFilePath());
-    languageFile_ = file ? std::make_unique<IniDocument>(std::move(*file)) : nullptr;
+    const auto file = IniDocument::load(languageFilePath());
+    languageTexts_.clear();
+    if (file) {
+        // Looked up once per key of the plan: an index instead of a scan per key.
+        for (const auto& entry : file->entries(LanguageSection)) {
+            const auto split = text::splitAt(entry, '=');
+            languageTexts_.try_emplace(lowerCase(text::trim(split.before)),
+                                       text::trim(split.after));
+        }
+    }
 
     for (const auto& step : languageKeyPlan()) {
         std::string value = ReadText(step.key);
@@ -232,7 +247,7 @@ AppliedLanguage TLanguage::ApplyLanguage(std::string_view currentFileName) {
         texts_.set(key, "");
     texts_.setDefaultFileName(texts_.text("Noname_8") + "." + texts_.text("ExtensionVEKO_3"));
 
-    const auto namef = languageFile_ ? languageFile_->entries("NAMEF") : std::vector<std::string>();
+    const auto namef = file ? file->entries("NAMEF") : std::vector<std::string>();
     if (namef.empty()) {
         fail("Error in NAMEF", true);
         terminate_ = true;

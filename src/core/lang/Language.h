@@ -15,10 +15,10 @@
 #include "core/lang/LanguageKeys.h"
 
 #include <cstdint>
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zarn {
@@ -104,7 +104,6 @@ public:
 
 private:
     void fail(const std::string& message, bool resetLanguage);
-    std::string readTextFrom(const IniDocument* file, std::string_view key);
 
     std::string programDir_;
     std::string settingsFile_;
@@ -121,7 +120,9 @@ private:
     int itemIndex_ = -1;
     uint8_t charset_ = DefaultCharset;
     int lcid_ = 0;
-    std::unique_ptr<IniDocument> languageFile_;
+    // Section LANGUAGE of the open language file, by key in lower case (first entry wins);
+    // empty when the file is missing.
+    std::unordered_map<std::string, std::string> languageTexts_;
 };
 
 // The logic of the Select Language dialog around the language object.
