@@ -1,0 +1,53 @@
+// zarnctl identify: Receive Data, and the instrument's data as the window shows it.
+#include "DocumentLoader.h"
+#include "InstrumentAccess.h"
+#include "core/lang/TextEncoding.h"
+
+namespace zarnctl {
+
+namespace {
+
+int runIdentify(Context& ctx) {
+    const auto args = parseArgs(ctx.args, {}, {"--port", "--baud", "--retries"});
+    if (!args.positional.empty())
+        throw UsageError("unexpected argument " + args.positional.front());
+    int retries = 0;
+    if (const auto r = args.value("--retries"))
+        retries = std::max(0, std::atoi(r->c_str()));
+    InstrumentInteraction ui(ctx.err, retries);
+    Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
+    LoadedDocument loaded(quiet);
+    auto& ws = loaded.workspace();
+    zarn::TVaComm port;
+    configurePort(port, args, ws.settings());
+
+    const auto out = zarn::receiveInstrumentData(accessOf(port), ui, ws.texts());
+    if (!out.portOpened) {
+        ctx.err << "zarnctl identify: " << out.error << '\n';
+        return 1;
+    }
+    if (!out.entered || !out.data) {
+        ctx.err << "zarnctl identify: the instrument did not enter transfer mode\n";
+        return 4;
+    }
+    const auto& d = *out.data;
+    auto show = [&](std::string_view s) { return loaded.display(s); };
+    ctx.out << "Instrument:\n";
+    for (const auto& line : d.instrumentLines)
+        ctx.out << "  " << show(line) << '\n';
+    ctx.out << "Serial Number: " << show(d.serialNumber) << '\n' << "Firm Data:\n";
+    for (const auto& line : d.firmLines)
+        ctx.out << "  " << show(line) << '\n';
+    ctx.out << "User Data:\n";
+    for (const auto& line : d.userLines)
+        ctx.out << "  " << show(line) << '\n';
+    return 0;
+}
+
+const RegisterCommand reg{{"identify", "--port COMn|PATH [--baud N] [--retries N]",
+                           "Asks the instrument for its data (Receive Data) and prints it.",
+                           runIdentify}};
+
+} // namespace
+
+} // namespace zarnctl

@@ -1,0 +1,79 @@
+// zarnctl receive: Receive Results from an instrument into a structure file.
+#include "DocumentLoader.h"
+#include "InstrumentAccess.h"
+#include "core/comm/ResultsReception.h"
+
+namespace zarnctl {
+
+namespace {
+
+int runReceive(Context& ctx) {
+    const auto args = parseArgs(ctx.args, {}, {"--port", "--baud", "--retries", "-o"});
+    const auto output = args.value("-o");
+    if (!output || output->empty())
+        throw UsageError("-o FILE is needed");
+    if (!args.positional.empty())
+        throw UsageError("unexpected argument " + args.positional.front());
+    int retries = 0;
+    if (const auto r = args.value("--retries")) {
+        try {
+            retries = std::stoi(*r);
+        } catch (const std::exception&) {
+            retries = -1;
+        }
+        if (retries < 0)
+            throw UsageError("--retries needs a number of 0 or more");
+    }
+
+    InstrumentInteraction ui(ctx.err, retries);
+    Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
+    LoadedDocument loaded(quiet);
+    auto& ws = loaded.workspace();
+    zarn::TVaComm port;
+    configurePort(port, args, ws.settings());
+
+    zarn::WorkspaceReception host(ws, ui);
+    const auto out = zarn::receiveResults(accessOf(port), ui, ws.texts(), ws.namef(), host);
+    using Status = zarn::ReceiveOutcome::Status;
+    switch (out.status) {
+    case Status::PortNotOpened:
+        return 1;
+    case Status::NotEntered:
+        ctx.err << "zarnctl receive: the instrument did not enter transfer mode\n";
+        return 4;
+    case Status::Declined:
+        return 1;
+    default:
+        break;
+    }
+    if (!loaded.document().writeTo(*output))
+        throw CommandError("cannot write " + *output);
+    ctx.err << "zarnctl receive: " << out.received << " of " << out.count << " records in "
+            << *output << '\n';
+    switch (out.status) {
+    case Status::Received:
+        return 0;
+    case Status::RecordsMissing:
+        return 3;
+    case Status::DeviceLost:
+        ctx.err << "zarnctl receive: the device went away; the records that came are kept\n";
+        return 5;
+    default:
+        return 1;
+    }
+}
+
+const RegisterCommand reg{
+    {"receive", "--port COMn|PATH [--baud N] [--retries N] -o FILE",
+     "Receives the results stored in the instrument into a structure file.\n"
+     "  --port      COM1..COM16 (see the PORTS section of ZARN.INI) or a device path\n"
+     "  --baud      line speed (default: the COM choice of ZARN.INI, else 9600)\n"
+     "  --retries   answer the instrument-not-answering question N times with \"try again\"\n"
+     "Exit status: 0 all records arrived, 3 records missing (the file holds what came),\n"
+     "4 transfer mode not entered, 5 the device went away (the file holds what came),\n"
+     "1 other failures. Ctrl-C cancels and leaves the instrument's transfer mode.",
+     runReceive}};
+
+} // namespace
+
+} // namespace zarnctl
