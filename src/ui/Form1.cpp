@@ -209,7 +209,7 @@ void TForm1::buildClientArea() {
     Tree = new QTreeView(splitter_);
     Tree->setObjectName(QStringLiteral("Tree"));
     Tree->setHeaderHidden(true);
-    Tree->setIndentation(25);
+    Tree->setIndentation(50);
     Tree->setUniformRowHeights(true);
     Tree->setIconSize(QSize(TreeImageSize, TreeImageSize));
     Tree->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
