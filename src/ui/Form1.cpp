@@ -1,16 +1,18 @@
 #include "ui/Form1.h"
-#include "ui/InstrumentData.h"
 
+#include "core/comm/InstrumentCommands.h"
 #include "core/lang/TextEncoding.h"
 #include "core/protocol/ProtLanguage.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
-#include "ui/FloorPlanPictures.h"
-#include "ui/PersonalData.h"
+#include "ui/ConfigureCOM.h"
 #include "ui/DisplayText.h"
+#include "ui/FloorPlanPictures.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
+#include "ui/InstrumentData.h"
 #include "ui/MessageDlg.h"
+#include "ui/PersonalData.h"
 #include "ui/QtInteraction.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
@@ -281,6 +283,8 @@ void TForm1::createDialogs() {
         new TGaugeDlg(ownInteraction_ ? ownInteraction_->cancelFlag() : cancelFallback_, this);
     if (ownInteraction_)
         ownInteraction_->setGauge(GaugeDlg);
+    ConfigureCOM = new TConfigureCOM(Comm, *ui_, this);
+    ConfigureCOM->setProbe(instrumentProbe());
     AboutBox = new TAboutBox(this);
     AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);

@@ -41,6 +41,7 @@ class TCommentBox;
 class TPersonalData;
 class TAboutBox;
 class TGaugeDlg;
+class TConfigureCOM;
 class TInstrumentData;
 class TSelectLanguage;
 class TStringGridAll;
@@ -144,6 +145,7 @@ public:
     QAction* DeleteRow1 = nullptr;
 
     TGaugeDlg* GaugeDlg = nullptr;
+    TConfigureCOM* ConfigureCOM = nullptr;
     TInstrumentData* InstrumentData = nullptr;
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;

@@ -6,12 +6,13 @@
 #include "core/comm/ResultsReception.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
-#include "ui/PersonalData.h"
+#include "ui/ConfigureCOM.h"
 #include "ui/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
 #include "ui/MessageDlg.h"
+#include "ui/PersonalData.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
@@ -116,7 +117,18 @@ void TForm1::InstrumentsData1Click() {
 // --- Configuration --------------------------------------------------------------------------
 
 void TForm1::COMPort1Click() {
-    // The COM configuration dialog is shown here.
+    prepareComm();
+    ConfigureCOM->setSettings(ws_.settings());
+    ComPortMap shown = ComPortMap::load(ws_.settings());
+    if (!simulatorDevice.empty())
+        shown.set(1, simulatorDevice);
+    ConfigureCOM->setPortMap(shown);
+    ConfigureCOM->applyLanguage(texts());
+    ConfigureCOM->setSelection({portChoice.portIndex, portChoice.baudIndex});
+    ConfigureCOM->exec();
+    const ComSelection chosen = ConfigureCOM->selection();
+    portChoice.portIndex = chosen.portIndex;
+    portChoice.baudIndex = chosen.baudIndex;
 }
 
 void TForm1::SelectLanguage1Click() {
