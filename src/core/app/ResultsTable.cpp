@@ -91,21 +91,24 @@ void ResultsTable::setRowCount(int rows) {
         slots_[s].cells.clear();
         freeSlots_.push_back(s);
     }
-    while (rowCount() < rows) {
-        uint32_t s;
-        if (!freeSlots_.empty()) {
-            s = freeSlots_.back();
-            freeSlots_.pop_back();
-        } else {
-            s = static_cast<uint32_t>(slots_.size());
-            slots_.emplace_back();
-        }
-        slots_[s].cells.assign(static_cast<size_t>(cols_), std::string());
-        slots_[s].ids = {};
-        order_.push_back(s);
-    }
+    while (rowCount() < rows)
+        order_.push_back(takeEmptySlot());
     recountDescents();
     changed();
+}
+
+uint32_t ResultsTable::takeEmptySlot() {
+    uint32_t s;
+    if (!freeSlots_.empty()) {
+        s = freeSlots_.back();
+        freeSlots_.pop_back();
+    } else {
+        s = static_cast<uint32_t>(slots_.size());
+        slots_.emplace_back();
+    }
+    slots_[s].cells.assign(static_cast<size_t>(cols_), std::string());
+    slots_[s].ids = {};
+    return s;
 }
 
 void ResultsTable::setColCount(int cols) {
@@ -128,17 +131,7 @@ void ResultsTable::ensureSize(int cols, int rows) {
 }
 
 int ResultsTable::addRow() {
-    uint32_t s;
-    if (!freeSlots_.empty()) {
-        s = freeSlots_.back();
-        freeSlots_.pop_back();
-    } else {
-        s = static_cast<uint32_t>(slots_.size());
-        slots_.emplace_back();
-    }
-    slots_[s].cells.assign(static_cast<size_t>(cols_), std::string());
-    slots_[s].ids = {};
-    order_.push_back(s);
+    order_.push_back(takeEmptySlot());
     const int row = rowCount() - 1;
     descents_ += countDescents(row - 1, row - 1);
     changed();

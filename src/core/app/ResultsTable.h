@@ -119,6 +119,8 @@ private:
     bool descentAt(int row) const; // result rows `row` and `row + 1` out of order
     int countDescents(int firstPair, int lastPair) const;
     void recountDescents();
+    // A slot with empty cells, reused from a deleted row when there is one.
+    uint32_t takeEmptySlot();
     void changed();
 
     int cols_ = InitialColumns;
