@@ -1,11 +1,13 @@
 #include "core/app/AtomicFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,9 +28,40 @@ std::string folderOf(const std::string& path) {
     return path.substr(0, slash);
 }
 
+// The file a save replaces: the end of the chain of symbolic links from `path`, so that the
+// links stay links. A dangling link gives the name it points to, which the save creates.
+std::optional<std::string> linkTarget(const std::string& path) {
+    constexpr int MaxLinks = 40; // as the kernel's own limit before ELOOP
+    std::string current = path;
+    for (int hop = 0; hop <= MaxLinks; ++hop) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current; // anything else is reported by the steps that use the name
+        std::string target(std::max<size_t>(static_cast<size_t>(st.st_size) + 1, 256), '\0');
+        for (;;) {
+            const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+            if (n < 0)
+                return current;
+            if (static_cast<size_t>(n) < target.size()) {
+                target.resize(static_cast<size_t>(n));
+                break;
+            }
+            target.resize(target.size() * 2);
+        }
+        if (target.empty())
+            return current;
+        current = target[0] == '/' ? target : folderOf(current) + "/" + target;
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-WriteResult writeFileAtomically(const std::string& path, std::string_view bytes) {
+WriteResult writeFileAtomically(const std::string& linkOrPath, std::string_view bytes) {
+    const auto target = linkTarget(linkOrPath);
+    if (!target)
+        return failure("resolve", ELOOP);
+    const std::string& path = *target;
     const std::string folder = folderOf(path);
     std::string tmpl = path + ".tmpXXXXXX";
     int fd = ::mkstemp(tmpl.data());

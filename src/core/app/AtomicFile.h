@@ -14,6 +14,8 @@ struct WriteResult {
     std::string message; // "<step>: <strerror>", empty on success
 };
 
+// A symbolic link is followed to the end of its chain: the file it names is replaced (keeping
+// its permission bits) and the links stay as they are.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
 
 // Reads a whole file; false when it cannot be opened or read.

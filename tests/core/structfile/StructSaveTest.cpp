@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sys/resource.h>
 
 using namespace zarn;
@@ -122,4 +123,70 @@ TEST_F(SaveTarget, UnreadableFileShowsFileNotExistAndChangesNothing) {
     EXPECT_EQ(ui.messages[0].text, "File does not exist");
     EXPECT_EQ(d.tree.nodeCount(), 6u);
     EXPECT_EQ(d.table.rowCount(), 4);
+}
+
+// Saving through a symbolic link writes the file at the end of the chain and keeps the links
+// and the file's permission bits.
+TEST_F(SaveTarget, SaveThroughLinkWritesTheTargetAndKeepsTheLink) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links; // link (in dir) -> as written
+        std::string target;                                     // relative to dir
+        std::optional<fs::perms> existingMode;                  // nothing: target is missing
+    };
+    const Case cases[] = {
+        {"relative link", {{"plan.zs", "real/plan.zs"}}, "real/plan.zs", fs::perms(0640)},
+        {"chain",
+         {{"plan.zs", "@hop"}, {"hop", "deep/../other/target.zs"}},
+         "other/target.zs",
+         fs::perms(0604)},
+        {"dangling link", {{"plan.zs", "new.zs"}}, "new.zs", std::nullopt},
+    };
+    Doc d;
+    fillRich(d);
+    const std::string bytes = writeStructure(d.parts, 16, {});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::remove_all(dir_);
+        for (const char* sub : {"real", "other", "deep"})
+            fs::create_directories(dir_ / sub);
+        const fs::path target = dir_ / c.target;
+        if (c.existingMode) {
+            std::ofstream(target, std::ios::binary) << "old";
+            fs::permissions(target, *c.existingMode);
+        }
+        for (const auto& [link, to] : c.links) // "@name" is an absolute link into dir
+            fs::create_symlink(to[0] == '@' ? dir_ / to.substr(1) : fs::path(to), dir_ / link);
+
+        ScriptedInteraction ui;
+        const auto saved = saveStructureFile(path_, d.parts, 16, {&ui, &d.texts, nullptr});
+        ASSERT_TRUE(saved.ok) << saved.error;
+        for (const auto& [link, to] : c.links) {
+            ASSERT_TRUE(fs::is_symlink(dir_ / link)) << link;
+            EXPECT_EQ(fs::read_symlink(dir_ / link),
+                      to[0] == '@' ? dir_ / to.substr(1) : fs::path(to));
+        }
+        std::string written;
+        ASSERT_TRUE(readWholeFile(target.string(), written));
+        EXPECT_EQ(written, bytes);
+        if (c.existingMode) {
+            EXPECT_EQ(fs::status(target).permissions() & fs::perms::all, *c.existingMode);
+        }
+        // No temporary file is left beside the target.
+        for (const auto& e : fs::recursive_directory_iterator(dir_))
+            EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
+    }
+}
+
+TEST_F(SaveTarget, LinkLoopFailsAndChangesNothing) {
+    fs::create_symlink("b", dir_ / "a");
+    fs::create_symlink("a", dir_ / "b");
+    Doc d;
+    ScriptedInteraction ui;
+    const auto saved =
+        saveStructureFile((dir_ / "a").string(), d.parts, 16, {&ui, &d.texts, nullptr});
+    EXPECT_FALSE(saved.ok);
+    EXPECT_EQ(ui.messages.size(), 1u);
+    EXPECT_TRUE(fs::is_symlink(dir_ / "a"));
+    EXPECT_TRUE(fs::is_symlink(dir_ / "b"));
 }
