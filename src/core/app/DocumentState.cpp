@@ -1,6 +1,7 @@
 #include "core/app/DocumentState.h"
 
 #include "core/app/Configuration.h"
+#include "core/app/TextRoutines.h"
 #include "core/lang/TextCapacity.h"
 
 #include <cctype>
@@ -69,10 +70,13 @@ void DocumentState::applyConfiguration(const TLStr& texts) {
     default_ = cutToCapacity(texts.text("Noname_8") + "." + extension_, NameCapacity);
     if (current_ == oldDefault)
         current_ = default_;
-    // Only a dot in the file's own name starts an extension, not one in a directory name.
+    // Only a dot in the file's own name starts an extension, not one in a directory name. The
+    // extension matches whatever its case, as the file system the format comes from has it, so
+    // "PLAN.ZRN" stays the file that was opened.
     const size_t slash = current_.rfind('/');
     const size_t dot = current_.rfind('.');
-    if (dot != std::string::npos && (slash == std::string::npos || dot > slash))
+    if (dot != std::string::npos && (slash == std::string::npos || dot > slash) &&
+        !text::equalsIgnoreCase(std::string_view(current_).substr(dot + 1), extension_))
         current_ = current_.substr(0, dot + 1) + extension_;
     changed();
 }

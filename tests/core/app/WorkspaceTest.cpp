@@ -219,6 +219,29 @@ TEST(DocumentState, ApplyingTheConfigurationFollowsTheLanguage) {
     EXPECT_EQ(doc.currentFileName(), "/home/a.b/site");
 }
 
+// The extension is compared without regard to case: a name whose extension already matches
+// keeps its own spelling, so Save writes the file that was opened and not one beside it.
+TEST_F(WorkspaceTest, OpenedNameWithUpperCaseExtensionIsSavedToItself) {
+    struct {
+        const char* name;
+        const char* current;
+    } cases[] = {{"PLAN.ZST", "PLAN.ZST"},        {"plan.Zst", "plan.Zst"},
+                 {"plan.zst", "plan.zst"},        {"plan.txt", "plan.zst"},
+                 {"a.ZST.bak", "a.ZST.zst"},      {"plan.ZS", "plan.zst"},
+                 {"dir.ZST/plan", "dir.ZST/plan"}};
+    ScriptedInteraction ui;
+    for (const auto& c : cases) {
+        const std::string path = (dir_ / c.name).string();
+        ws_->document().setCurrentFileName(path);
+        ws_->applyConfiguration(); // as after reading the file
+        EXPECT_EQ(ws_->document().currentFileName(), (dir_ / c.current).string()) << c.name;
+        written_.clear();
+        EXPECT_TRUE(ws_->save(ui));
+        EXPECT_EQ(written_, std::vector<std::string>{(dir_ / c.current).string()}) << c.name;
+    }
+    EXPECT_TRUE(ui.messages.empty());
+}
+
 struct PortCase {
     const char* com;
     const char* baud;
