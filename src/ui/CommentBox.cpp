@@ -1,5 +1,6 @@
 #include "ui/CommentBox.h"
 
+#include "core/structfile/StructFile.h"
 #include "ui/DisplayText.h"
 
 #include <QCheckBox>
@@ -179,13 +180,20 @@ void TCommentBox::memoChanged(MemoState& m) {
 }
 
 void TCommentBox::OkBtnClick() {
+    // Lines go in as a structure file can hold them, so that memory and file agree.
+    using structfile::CommentField;
     const QStringList lines = memoLines(Comments->toPlainText());
     for (int n = 1; n <= PrintoutComments::LineCount; ++n)
-        comments_.setLine(n, n <= lines.size() ? fromDisplay(lines[n - 1]) : std::string());
+        comments_.setLine(n, n <= lines.size()
+                                 ? structfile::storableCommentText(CommentField::Comment,
+                                                                   fromDisplay(lines[n - 1]))
+                                 : std::string());
     const QStringList autotest = memoLines(SComm->toPlainText());
     for (int n = 1; n <= PrintoutComments::AutotestLineCount; ++n)
-        comments_.setAutotestLine(n, n <= autotest.size() ? fromDisplay(autotest[n - 1])
-                                                          : std::string());
+        comments_.setAutotestLine(n, n <= autotest.size()
+                                         ? structfile::storableCommentText(
+                                               CommentField::Autotest, fromDisplay(autotest[n - 1]))
+                                         : std::string());
     std::string switches;
     for (QCheckBox* box : {checkComments, checkSComm, checkPageNum})
         switches += box->isChecked() ? '1' : '0';

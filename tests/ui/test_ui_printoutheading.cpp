@@ -4,6 +4,7 @@
 #include "core/app/IniFile.h"
 #include "core/app/UserInteraction.h"
 #include "core/lang/LStr.h"
+#include "core/structfile/StructFile.h"
 #include "ui/CommentBox.h"
 #include "ui/PersonalData.h"
 
@@ -138,6 +139,61 @@ private slots:
         }
         QCOMPARE(QString::fromStdString(ini->read("COMMENTS", "checks")), QStringLiteral("001"));
         QCOMPARE(QString::fromStdString(comments.line(7)), QString());
+    }
+
+    // OK stores each line as a structure file can hold it, so that a save and reopen gives
+    // back exactly what memory holds.
+    void markerLinesAreStoredAsTheFileKeepsThem_data() {
+        QTest::addColumn<QString>("memo");
+        QTest::addColumn<QString>("autotest");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QStringList>("autotestLines");
+        QTest::newRow("structure data")
+            << QStringLiteral("a\n*** STRUCTURE DATA\nb") << QString()
+            << QStringList{"a", "*** STRUCTURE DATA ", "b"} << QStringList{};
+        QTest::newRow("comments2 and end marker")
+            << QStringLiteral("*** COMMENTS2\nx\n*** KONEC") << QString()
+            << QStringList{"*** COMMENTS2", "x", "*** KONEC"} << QStringList{};
+        QTest::newRow("autotest markers")
+            << QString() << QStringLiteral("*** COMMENTS2\n*** STRUCTURE DATA") << QStringList{}
+            << QStringList{"*** COMMENTS2 ", "*** STRUCTURE DATA "};
+    }
+    void markerLinesAreStoredAsTheFileKeepsThem() {
+        QFETCH(QString, memo);
+        QFETCH(QString, autotest);
+        QFETCH(QStringList, lines);
+        QFETCH(QStringList, autotestLines);
+        TLStr texts;
+        InstallationTree tree;
+        ResultsTable table;
+        PrintoutHeading heading;
+        PrintoutComments comments;
+        TProtocol protocol(texts);
+        const NodeHandle root = tree.createNode(NoNode);
+        tree.initialiseNode(root, kind::Object);
+        tree.setText(root, "root");
+        PrivateProfile settings(settingsPath());
+        TCommentBox box(comments, settings);
+        box.show();
+        box.Comments->setPlainText(memo);
+        box.SComm->setPlainText(autotest);
+        QTest::mouseClick(box.OkBtn, Qt::LeftButton);
+        for (int n = 1; n <= PrintoutComments::LineCount; ++n)
+            QCOMPARE(QString::fromStdString(comments.line(n)), lines.value(n - 1));
+        for (int n = 1; n <= PrintoutComments::AutotestLineCount; ++n)
+            QCOMPARE(QString::fromStdString(comments.autotestLine(n)), autotestLines.value(n - 1));
+
+        const std::string bytes =
+            writeStructure({tree, table, heading, comments, protocol}, 16, {});
+        InstallationTree tree2;
+        ResultsTable table2;
+        PrintoutHeading heading2;
+        PrintoutComments comments2;
+        TProtocol protocol2(texts);
+        const auto read = readStructure(bytes, {tree2, table2, heading2, comments2, protocol2}, {});
+        QVERIFY(read.tookWholeFile());
+        QVERIFY(comments2 == comments);
+        QCOMPARE(tree2.nodeCount(), size_t{1});
     }
 
     void cancelChangesNothing() {

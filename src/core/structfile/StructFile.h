@@ -30,6 +30,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zarn {
 
@@ -46,6 +47,15 @@ inline constexpr int MaxRows = 10000;
 inline constexpr int MaxColumns = 1000;
 // Floor-plan pictures larger than this are not loaded.
 inline constexpr uint64_t MaxPictureBytes = 64ull << 20;
+
+// The comment section has no escaping, and its reader stops at a line equal to a marker.
+// Comment lines 1..200 end early only at "*** STRUCTURE DATA" (their first copy is written
+// empty where it would stop the reader); the autotest lines and the switches stand before
+// "*** COMMENTS2" too.
+enum class CommentField { Comment, Autotest, Switches };
+// The text as the file can hold it, so that memory and file agree: a line feed becomes a
+// space, and a line the reader would take for a marker gets a trailing space.
+std::string storableCommentText(CommentField field, std::string_view text);
 } // namespace structfile
 
 // Everything a structure file holds.
@@ -66,6 +76,15 @@ struct StructureEnvironment {
     const PrivateProfile* settings = nullptr;
 };
 
+// What the reader left out of a file of the product's family.
+enum class Unread {
+    EndedEarly,      // the data ends before "*** KONEC": what should follow is missing
+    TableOverLimits, // row or column count over the limits: no results and no protocol pages
+    ResultsEmptied,  // the checksum did not match: every results cell was emptied
+    DamagedPage,     // a page kind or index is no number: that page and the later ones
+    SkippedLines,    // lines outside the layout were passed over (see skippedLines)
+};
+
 struct StructureReadResult {
     bool opened = false;        // false: the file could not be read (message shown)
     int version = 0;            // 11, 10, or 0 when the first line is no structure header
@@ -73,8 +92,15 @@ struct StructureReadResult {
     bool trusted = true;        // false: the checksum did not match and the results were emptied
     bool tableRead = false;     // the table section was within the limits and read
     bool protocolError = false; // a page kind or index line was not a number
+    // Everything of a product-family file that is not in memory now, in the order above;
+    // empty when the reader took the whole file.
+    std::vector<Unread> unread;
+    // Non-empty lines passed over: text between sections, pages of an unknown kind, lines
+    // after the end, a separator line that should be empty.
+    int64_t skippedLines = 0;
     // Family code of the product: the whole file was read.
     bool productFamily() const { return family == structfile::ProductFamily; }
+    bool tookWholeFile() const { return unread.empty(); }
 };
 
 // Reads a structure file from its bytes into `parts` (replacing tree and results; for a file

@@ -7,6 +7,7 @@
 #include "core/structfile/StructChecksum.h"
 #include "core/structfile/StructFile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <limits>
@@ -62,6 +63,18 @@ std::optional<int32_t> strictInt(std::string_view s) {
     return static_cast<int32_t>(v);
 }
 
+// The results table's row and column counts: digits to integer, except that digits too long
+// for 32 bits count as over every limit rather than as 0.
+int64_t declaredCount(std::string_view line) {
+    constexpr int64_t tooLong = int64_t{std::numeric_limits<int32_t>::max()} + 1;
+    int64_t v = 0;
+    for (char c : line) {
+        if (c >= '0' && c <= '9')
+            v = std::min(v * 10 + (c - '0'), tooLong);
+    }
+    return v;
+}
+
 class Reader {
 public:
     Reader(std::string_view bytes, const StructureParts& parts, const StructureEnvironment& env,
@@ -91,6 +104,21 @@ private:
         return env_.texts ? env_.texts->text(key) : empty;
     }
     void progress(int percent);
+    // A line outside the layout: it is not taken, which counts unless it is empty.
+    void passOver(std::string_view line) {
+        if (!line.empty())
+            ++result_.skippedLines;
+    }
+    // The next line of a skip: false at the end of the data or at "*** KONEC".
+    bool nextInSkip(std::string_view& line) {
+        if (!next(line))
+            return false;
+        if (line == structfile::Konec) {
+            sawKonec_ = true;
+            return false;
+        }
+        return true;
+    }
 
     bool readHeading(int version);
     bool readComments();
@@ -116,6 +144,8 @@ private:
     std::map<std::string, std::shared_ptr<const DecodedPicture>> pictures_;
     std::optional<int32_t> storedChecksum_;
     int declaredRows_ = 0;
+    bool sawKonec_ = false;
+    bool tableOverLimits_ = false;
 };
 
 void Reader::progress(int percent) {
@@ -212,6 +242,8 @@ bool Reader::readComments() {
         if (!next(line)) // the empty line before the autotest lines
             return false;
         atMarker = isMarker(line);
+        if (!atMarker)
+            passOver(line);
         for (int n = 1; n <= 5 && !atMarker; ++n) {
             if (!next(line))
                 return false;
@@ -225,17 +257,22 @@ bool Reader::readComments() {
             return false;
         atMarker = isMarker(line);
         if (!atMarker) {
+            passOver(line);
             if (!next(line))
                 return false;
             atMarker = isMarker(line);
             if (!atMarker && line.size() > 2)
                 c.setSwitches(std::string(line));
+            else if (!atMarker)
+                passOver(line);
         }
     }
     while (!atMarker) {
-        if (!next(line) || line == structfile::Konec)
+        if (!nextInSkip(line))
             return false;
         atMarker = isMarker(line);
+        if (!atMarker)
+            passOver(line);
     }
     if (line == structfile::Comments2) {
         for (int n = 1; n <= PrintoutComments::LineCount; ++n) {
@@ -246,8 +283,10 @@ bool Reader::readComments() {
             c.setLine(n, std::string(line));
         }
         while (line != structfile::StructureData) {
-            if (!next(line) || line == structfile::Konec)
+            if (!nextInSkip(line))
                 return false;
+            if (line != structfile::StructureData)
+                passOver(line);
         }
     }
     return true;
@@ -318,12 +357,16 @@ bool Reader::readTable() {
     std::string_view line;
     if (!next(line))
         return false;
-    const int32_t rows = text::digitsToInt(line);
+    const int64_t declaredRows = declaredCount(line);
     if (!next(line))
         return false;
-    const int32_t cols = text::digitsToInt(line);
-    if (rows > structfile::MaxRows || cols > structfile::MaxColumns)
+    const int64_t declaredCols = declaredCount(line);
+    if (declaredRows > structfile::MaxRows || declaredCols > structfile::MaxColumns) {
+        tableOverLimits_ = true;
         return false;
+    }
+    const int rows = static_cast<int>(declaredRows);
+    const int cols = static_cast<int>(declaredCols);
     result_.tableRead = true;
     declaredRows_ = rows;
 
@@ -411,10 +454,13 @@ void Reader::readProtocol() {
     auto& protocol = parts_.protocol;
     std::string_view line;
     for (;;) {
-        do {
-            if (!next(line) || line == structfile::Konec)
+        for (;;) {
+            if (!nextInSkip(line))
                 return;
-        } while (line != structfile::ProtocolData);
+            if (line == structfile::ProtocolData)
+                break;
+            passOver(line);
+        }
 
         std::optional<int32_t> numbers[2];
         for (auto& number : numbers) {
@@ -430,8 +476,10 @@ void Reader::readProtocol() {
             }
         }
         // An unknown kind has no layout: its page is skipped up to the next page.
-        if (!protocol.addPage(*numbers[0]))
+        if (!protocol.addPage(*numbers[0])) {
+            result_.skippedLines += 3; // the marker, kind and index lines
             continue;
+        }
         const TPages& entry = protocol.directory().back();
         bool complete = true;
         switch (static_cast<PageKind>(entry.kind)) {
@@ -474,6 +522,23 @@ void Reader::finish() {
                     table.setCell(c, r, "");
             }
         }
+    }
+    if (result_.productFamily()) {
+        auto& unread = result_.unread;
+        if (!sawKonec_ && !tableOverLimits_ && !result_.protocolError)
+            unread.push_back(Unread::EndedEarly);
+        if (tableOverLimits_)
+            unread.push_back(Unread::TableOverLimits);
+        if (!result_.trusted)
+            unread.push_back(Unread::ResultsEmptied);
+        if (result_.protocolError)
+            unread.push_back(Unread::DamagedPage);
+        if (sawKonec_) {
+            while (auto rest = lines_.next())
+                passOver(*rest);
+        }
+        if (result_.skippedLines > 0)
+            unread.push_back(Unread::SkippedLines);
     }
     parts_.tree.setSelected(parts_.tree.firstNode());
     if (env_.ui) {

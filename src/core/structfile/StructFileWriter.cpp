@@ -87,19 +87,27 @@ std::string Writer::run(int32_t family, std::string_view displayName) {
     for (int i = 0; i < PrintoutHeading::TextCount; ++i)
         single(heading.text(static_cast<PrintoutHeading::Text>(i)));
     number(heading.logoMode());
+    using structfile::CommentField;
+    using structfile::storableCommentText;
     const auto& comments = parts_.comments;
-    for (int n = 1; n <= 20; ++n)
-        single(comments.line(n));
+    // The reader takes comment lines 1..20 from the second copy; in the first, a line that would
+    // end the block early is left empty.
+    for (int n = 1; n <= 20; ++n) {
+        const std::string stored = storableCommentText(CommentField::Comment, comments.line(n));
+        line(stored == structfile::Comments2 ? std::string() : stored);
+    }
     emptyLines(1);
     for (int n = 1; n <= PrintoutComments::AutotestLineCount; ++n)
-        single(comments.autotestLine(n));
+        line(storableCommentText(CommentField::Autotest, comments.autotestLine(n)));
     emptyLines(1);
-    single(comments.storedSwitches().size() < 3 ? std::string(PrintoutComments::DefaultSwitches)
-                                                : comments.storedSwitches());
+    line(storableCommentText(CommentField::Switches,
+                             comments.storedSwitches().size() < 3
+                                 ? std::string(PrintoutComments::DefaultSwitches)
+                                 : comments.storedSwitches()));
     emptyLines(5);
     line(structfile::Comments2);
     for (int n = 1; n <= PrintoutComments::LineCount; ++n)
-        single(comments.line(n));
+        line(storableCommentText(CommentField::Comment, comments.line(n)));
     line(structfile::StructureData);
     number(structureChecksum(family, table.cell(1, 0)));
 
@@ -197,6 +205,13 @@ void Writer::writePage(const TPages& entry) {
 }
 
 } // namespace
+
+std::string structfile::storableCommentText(CommentField field, std::string_view text) {
+    std::string out = text::replaceChar(text, '\n', ' ');
+    if (out == StructureData || (field != CommentField::Comment && out == Comments2))
+        out += ' ';
+    return out;
+}
 
 std::string writeStructure(const StructureParts& parts, int32_t family,
                            const StructureEnvironment& env, std::string_view displayName) {

@@ -100,6 +100,63 @@ class Convert(unittest.TestCase):
             self.assertEqual(run("convert", RICH).returncode, 2)
             self.assertEqual(run("convert", "/etc/hostname", "-o", out).returncode, 1)
 
+    def test_file_not_taken_whole_is_not_written_without_force(self):
+        with open(RICH, "rb") as f:
+            rich = f.read()
+        lines = rich.split(b"\r\n")
+        table = lines.index(b"*** TABLE DATA")
+
+        def with_line(index, text):
+            changed = list(lines)
+            changed[index] = text
+            return b"\r\n".join(changed)
+
+        cases = {
+            "rows over the limit": (with_line(table + 1, b"10001"), b"10000 rows"),
+            "rows beyond 32 bits": (with_line(table + 1, b"4294967296"), b"10000 rows"),
+            "columns over the limit": (with_line(table + 2, b"1001"), b"1000 columns"),
+            "ends early": (rich[: rich.index(b"*** PROTOCOL DATA") + 30], b"ends before"),
+            "checksum": (with_line(lines.index(b"*** STRUCTURE DATA") + 1, b"1"), b"checksum"),
+        }
+        with tempfile.TemporaryDirectory() as tmp:
+            src = os.path.join(tmp, "in.zrn")
+            out = os.path.join(tmp, "out.zrn")
+            for name, (data, reason) in cases.items():
+                with self.subTest(name):
+                    with open(src, "wb") as f:
+                        f.write(data)
+                    with open(out, "wb") as f:
+                        f.write(b"previous")
+                    r = run("convert", src, "-o", out)
+                    self.assertEqual(r.returncode, 3, r.stderr)
+                    self.assertIn(reason, r.stderr)
+                    self.assertIn(b"--force", r.stderr)
+                    with open(out, "rb") as f:
+                        self.assertEqual(f.read(), b"previous")
+                    forced = run("convert", src, "-o", out, "--force")
+                    self.assertEqual(forced.returncode, 0, forced.stderr)
+                    self.assertIn(reason, forced.stderr)
+                    with open(out, "rb") as f:
+                        self.assertTrue(f.read().startswith(b"*** INSTAL STRUCTURE v11\r\n"))
+        self.assertIn(b"--force", run("help", "convert").stdout + run("convert", "--help").stdout)
+
+    def test_output_through_a_link_keeps_the_link(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            os.mkdir(os.path.join(tmp, "real"))
+            target = os.path.join(tmp, "real", "site.zrn")
+            with open(target, "wb") as f:
+                f.write(b"old")
+            os.chmod(target, 0o640)
+            link = os.path.join(tmp, "site.zrn")
+            os.symlink("real/site.zrn", link)
+            r = run("convert", RICH, "-o", link)
+            self.assertEqual(r.returncode, 0, r.stderr)
+            self.assertTrue(os.path.islink(link))
+            self.assertEqual(os.readlink(link), "real/site.zrn")
+            self.assertEqual(os.stat(target).st_mode & 0o7777, 0o640)
+            with open(RICH, "rb") as a, open(target, "rb") as b:
+                self.assertEqual(a.read(), b.read())
+
 
 if __name__ == "__main__":
     unittest.main()

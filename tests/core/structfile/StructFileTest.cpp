@@ -2,8 +2,10 @@
 #include "core/structfile/LineReader.h"
 #include "core/structfile/StructChecksum.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace zarn;
@@ -183,7 +185,10 @@ TEST(StructFile, ChangedIdentificationEmptiesEveryResultCellButKeepsTree) {
 }
 
 TEST(StructFile, TableOverTheLimitsKeepsTreeAndReadsNoResultsOrPages) {
-    for (const char* counts : {"10001\r\n10", "3\r\n1001"}) {
+    // Digits too long for 32 bits are over any limit, not 0.
+    for (const char* counts :
+         {"10001\r\n10", "3\r\n1001", "2147483648\r\n10", "99999999999999999999\r\n10",
+          "4294967300\r\n10", "3\r\n4294967296"}) {
         std::string bytes = writeRich();
         const auto at = bytes.find("*** TABLE DATA\r\n4\r\n10");
         ASSERT_NE(at, std::string::npos);
@@ -336,4 +341,181 @@ TEST(StructFile, ProgressShowsWaitTextFileNameAndFormula) {
     EXPECT_TRUE(readUi.cancelButtonVisible);
     ASSERT_FALSE(readUi.positions.empty());
     EXPECT_EQ(readUi.positions.front(), 0);
+}
+
+namespace {
+
+enum class Field { Comment, Autotest, Switches };
+
+struct MarkerLine {
+    Field field;
+    int n; // line number; unused for the switches
+    std::string text;
+};
+
+struct MarkerCase {
+    const char* name;
+    std::vector<MarkerLine> lines;
+};
+
+void setField(PrintoutComments& c, const MarkerLine& l, const std::string& text) {
+    switch (l.field) {
+    case Field::Comment:
+        c.setLine(l.n, text);
+        break;
+    case Field::Autotest:
+        c.setAutotestLine(l.n, text);
+        break;
+    case Field::Switches:
+        c.setSwitches(text);
+        break;
+    }
+}
+
+void PrintTo(const MarkerCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class MarkerComments : public ::testing::TestWithParam<MarkerCase> {};
+
+} // namespace
+
+// The format has no escaping: comment lines equal to a section marker must still come back,
+// with the tree, table and pages after them, and a second save must give the same bytes.
+TEST_P(MarkerComments, SurviveSaveAndReopen) {
+    Doc original;
+    fillRich(original);
+    PrintoutComments expected = original.comments;
+    for (const auto& l : GetParam().lines) {
+        setField(original.comments, l, l.text);
+        // Only "*** STRUCTURE DATA" cannot be held by a comment line; the autotest lines and
+        // the switches stand before "*** COMMENTS2" too.
+        const bool unstorable = l.text == structfile::StructureData ||
+                                (l.field != Field::Comment && l.text == structfile::Comments2);
+        setField(expected, l, unstorable ? l.text + " " : l.text);
+    }
+    const std::string first = writeStructure(original.parts, structfile::ProductFamily, {});
+    Read back(first);
+    EXPECT_EQ(describeTree(back.doc.tree), describeTree(original.tree));
+    EXPECT_EQ(tableCells(back.doc.table), tableCells(original.table));
+    EXPECT_TRUE(back.result.trusted);
+    EXPECT_EQ(back.doc.protocol.pageCount(), original.protocol.pageCount());
+    EXPECT_EQ(back.doc.heading, original.heading);
+    for (int n = 1; n <= PrintoutComments::LineCount; ++n)
+        EXPECT_EQ(back.doc.comments.line(n), expected.line(n)) << "comment " << n;
+    for (int n = 1; n <= PrintoutComments::AutotestLineCount; ++n)
+        EXPECT_EQ(back.doc.comments.autotestLine(n), expected.autotestLine(n)) << "autotest " << n;
+    EXPECT_EQ(back.doc.comments.storedSwitches(), expected.storedSwitches());
+
+    const std::string second = writeStructure(back.doc.parts, back.result.family, {});
+    EXPECT_EQ(second.size(), first.size());
+    EXPECT_EQ(second, first);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StructFile, MarkerComments,
+    ::testing::Values(
+        MarkerCase{"Comments2ThenKonec",
+                   {{Field::Comment, 5, "*** COMMENTS2"}, {Field::Comment, 30, "*** KONEC"}}},
+        MarkerCase{"Comments2WithoutKonec", {{Field::Comment, 1, "*** COMMENTS2"}}},
+        MarkerCase{"Comments2AsLine20", {{Field::Comment, 20, "*** COMMENTS2"}}},
+        MarkerCase{"StructureDataInFirstCopy", {{Field::Comment, 3, "*** STRUCTURE DATA"}}},
+        MarkerCase{"StructureDataInSecondCopyOnly", {{Field::Comment, 150, "*** STRUCTURE DATA"}}},
+        MarkerCase{"OtherMarkers",
+                   {{Field::Comment, 2, "*** TABLE DATA"},
+                    {Field::Comment, 4, "*** PROTOCOL DATA"},
+                    {Field::Comment, 6, "*** INSTAL STRUCTURE v11"},
+                    {Field::Comment, 21, "*** COMMENTS2"},
+                    {Field::Comment, 200, "*** KONEC"}}},
+        MarkerCase{"AutotestLines",
+                   {{Field::Autotest, 1, "*** COMMENTS2"},
+                    {Field::Autotest, 3, "*** STRUCTURE DATA"},
+                    {Field::Autotest, 5, "*** KONEC"}}},
+        MarkerCase{"SwitchesComments2", {{Field::Switches, 0, "*** COMMENTS2"}}},
+        MarkerCase{"SwitchesStructureData", {{Field::Switches, 0, "*** STRUCTURE DATA"}}},
+        MarkerCase{"NearMarkersStayAsTheyAre",
+                   {{Field::Comment, 1, "*** STRUCTURE DATA "},
+                    {Field::Comment, 2, "*** COMMENTS2\r"},
+                    {Field::Comment, 3, " *** COMMENTS2"}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(StructFile, StorableCommentTextChangesOnlyWhatTheReaderWouldMisread) {
+    using structfile::CommentField;
+    struct {
+        CommentField field;
+        const char* text;
+        const char* stored;
+    } cases[] = {
+        {CommentField::Comment, "*** STRUCTURE DATA", "*** STRUCTURE DATA "},
+        {CommentField::Comment, "*** COMMENTS2", "*** COMMENTS2"},
+        {CommentField::Comment, "*** KONEC", "*** KONEC"},
+        {CommentField::Comment, "*** STRUCTURE\nDATA", "*** STRUCTURE DATA "},
+        {CommentField::Comment, "two\nlines", "two lines"},
+        {CommentField::Comment, "", ""},
+        {CommentField::Autotest, "*** COMMENTS2", "*** COMMENTS2 "},
+        {CommentField::Autotest, "*** STRUCTURE DATA", "*** STRUCTURE DATA "},
+        {CommentField::Switches, "*** COMMENTS2", "*** COMMENTS2 "},
+        {CommentField::Switches, "101", "101"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(structfile::storableCommentText(c.field, c.text), c.stored) << c.text;
+        // Applying the rule twice changes nothing more.
+        EXPECT_EQ(structfile::storableCommentText(c.field, c.stored), c.stored) << c.text;
+    }
+}
+
+TEST(StructFile, ReportsWhatItDidNotTake) {
+    using Lines = std::vector<std::string>;
+    // The kind line of the n-th page (from 1).
+    auto pageKindLine = [](const Lines& l, int page) {
+        auto at = l.begin();
+        for (int n = 0; n < page; ++n)
+            at = std::find(n ? at + 1 : at, l.end(), "*** PROTOCOL DATA");
+        return static_cast<size_t>(at - l.begin()) + 1;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Lines&)> change;
+        std::vector<Unread> unread;
+    };
+    const Case cases[] = {
+        {"whole file", [](Lines&) {}, {}},
+        {"cut before the end", [](Lines& l) { l.resize(l.size() - 3); }, {Unread::EndedEarly}},
+        {"cut in the nodes",
+         [](Lines& l) { l.resize(lineIndex(l, "*** STRUCTURE DATA") + 3); },
+         {Unread::EndedEarly}},
+        {"rows over the limit",
+         [](Lines& l) { l[lineIndex(l, "*** TABLE DATA") + 1] = "10001"; },
+         {Unread::TableOverLimits}},
+        {"rows too long for 32 bits",
+         [](Lines& l) { l[lineIndex(l, "*** TABLE DATA") + 1] = "4294967296"; },
+         {Unread::TableOverLimits}},
+        {"checksum",
+         [](Lines& l) { l[lineIndex(l, "*** STRUCTURE DATA") + 1] = "1"; },
+         {Unread::ResultsEmptied}},
+        {"damaged page", [&](Lines& l) { l[pageKindLine(l, 2)] = "x"; }, {Unread::DamagedPage}},
+        {"unknown page kind",
+         [&](Lines& l) { l[pageKindLine(l, 2)] = "9"; },
+         {Unread::SkippedLines}},
+        {"text after the end", [](Lines& l) { l.push_back("more"); }, {Unread::SkippedLines}},
+        {"text between sections",
+         [](Lines& l) { l[lineIndex(l, "*** COMMENTS2") - 1] = "stray"; },
+         {Unread::SkippedLines}},
+        {"separator line not empty", [](Lines& l) { l[33] = "x"; }, {Unread::SkippedLines}},
+        // What an earlier writer made of the comments "*** COMMENTS2" and "*** KONEC": reading
+        // ends in the comments, before the nodes.
+        {"end marker among the comments",
+         [](Lines& l) {
+             l[13] = "*** COMMENTS2";
+             l[lineIndex(l, "*** COMMENTS2") + 10] = "*** KONEC";
+         },
+         {Unread::SkippedLines}},
+    };
+    for (const auto& c : cases) {
+        auto lines = splitLines(writeRich());
+        c.change(lines);
+        Read back(joinLines(lines));
+        EXPECT_EQ(back.result.unread, c.unread) << c.name;
+        EXPECT_EQ(back.result.tookWholeFile(), c.unread.empty()) << c.name;
+    }
 }
