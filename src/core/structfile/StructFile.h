@@ -98,7 +98,7 @@ struct StructureReadResult {
     // Non-empty lines passed over: text between sections, pages of an unknown kind, lines
     // after the end, a separator line that should be empty.
     int64_t skippedLines = 0;
-    // Family code of the product: the whole file was read.
+    // Family code of the product: the reader went on past the family code.
     bool productFamily() const { return family == structfile::ProductFamily; }
     bool tookWholeFile() const { return unread.empty(); }
 };
