@@ -216,8 +216,8 @@ private:
     bool loadProtocolTexts();
     // After a structure file was read: panel, tree expansion and selection, view.
     void structureRead(const StructureReadResult& result);
-    // The first node with all its descendants expanded, and selected.
-    void showFirstNode();
+    // Opens the first node with all its descendants.
+    void expandFirstNode();
     // Print Preview, Print and Export until their windows exist.
     void showNotInThisBuild(std::string_view what);
 

@@ -51,17 +51,17 @@ void TForm1::structureRead(const StructureReadResult& result) {
     if (!result.opened)
         return;
     PanelStruct->show();
-    showFirstNode();
+    expandFirstNode();
+    selectInTree(ws_.tree().firstNode());
     // Results of another instrument family are not shown.
     PanelStruct->setVisible(result.productFamily());
     refreshView();
 }
 
-void TForm1::showFirstNode() {
+void TForm1::expandFirstNode() {
     const NodeHandle first = ws_.tree().firstNode();
     if (first != NoNode)
         Tree->expandRecursively(treeModel_->indexOf(first));
-    selectInTree(first);
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
@@ -165,7 +165,7 @@ void TForm1::ReceiveResults1Click() {
     host.showResults = [this](bool familyMatches) {
         if (familyMatches && PanelStruct->isHidden())
             PanelStruct->show();
-        showFirstNode();
+        expandFirstNode(); // the rebuild has selected it
     };
     receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
                    namef(), host);
