@@ -7,6 +7,7 @@
 #include "ui/StringGridAll.h"
 
 #include <QTreeView>
+#include <memory>
 
 using namespace zarn;
 
@@ -35,8 +36,12 @@ struct ViewFixture {
 };
 
 ViewFixture& fixture() {
-    static ViewFixture f;
-    return f;
+    static std::unique_ptr<ViewFixture> f;
+    if (!f) {
+        f = std::make_unique<ViewFixture>();
+        bench::releasesBeforeExit().push_back([] { f.reset(); });
+    }
+    return *f;
 }
 
 void ViewRefresh_BaselineLeaf(benchmark::State& state) {

@@ -11,6 +11,9 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <functional>
+#include <vector>
 
 namespace zarn {
 
@@ -29,6 +32,39 @@ QStringList memoLines(const QString& text) {
         lines.removeLast();
     return lines;
 }
+
+// The memo's lines as the bytes to keep. A line the user did not touch keeps its bytes, also
+// when lines above it were added or removed.
+class StoredLines {
+public:
+    StoredLines(const QStringList& typed, int count,
+                const std::function<std::string(int)>& original) {
+        std::vector<std::string> before;
+        for (int n = 1; n <= count; ++n)
+            before.push_back(original(n));
+        for (int n = 1; n <= count; ++n) {
+            if (n > typed.size()) {
+                lines_.emplace_back();
+                continue;
+            }
+            const QString& line = typed[n - 1];
+            const std::string& same = before[static_cast<size_t>(n - 1)];
+            std::string stored = toStored(line, same);
+            if (stored != same) {
+                const auto moved = std::find_if(before.begin(), before.end(), [&](const auto& b) {
+                    return toDisplay(b) == line;
+                });
+                if (moved != before.end())
+                    stored = *moved;
+            }
+            lines_.push_back(std::move(stored));
+        }
+    }
+    const std::string& line(int n) const { return lines_[static_cast<size_t>(n - 1)]; }
+
+private:
+    std::vector<std::string> lines_;
+};
 
 void setCaret(QPlainTextEdit* memo, int position) {
     QTextCursor c = memo->textCursor();
@@ -183,17 +219,17 @@ void TCommentBox::OkBtnClick() {
     // Lines go in as a structure file can hold them, so that memory and file agree.
     using structfile::CommentField;
     const QStringList lines = memoLines(Comments->toPlainText());
+    const StoredLines commentBytes(lines, PrintoutComments::LineCount,
+                                   [this](int n) { return comments_.line(n); });
     for (int n = 1; n <= PrintoutComments::LineCount; ++n)
-        comments_.setLine(n, n <= lines.size()
-                                 ? structfile::storableCommentText(CommentField::Comment,
-                                                                   fromDisplay(lines[n - 1]))
-                                 : std::string());
+        comments_.setLine(
+            n, structfile::storableCommentText(CommentField::Comment, commentBytes.line(n)));
     const QStringList autotest = memoLines(SComm->toPlainText());
+    const StoredLines autotestBytes(autotest, PrintoutComments::AutotestLineCount,
+                                    [this](int n) { return comments_.autotestLine(n); });
     for (int n = 1; n <= PrintoutComments::AutotestLineCount; ++n)
-        comments_.setAutotestLine(n, n <= autotest.size()
-                                         ? structfile::storableCommentText(
-                                               CommentField::Autotest, fromDisplay(autotest[n - 1]))
-                                         : std::string());
+        comments_.setAutotestLine(
+            n, structfile::storableCommentText(CommentField::Autotest, autotestBytes.line(n)));
     std::string switches;
     for (QCheckBox* box : {checkComments, checkSComm, checkPageNum})
         switches += box->isChecked() ? '1' : '0';

@@ -23,6 +23,14 @@ QString toDisplay(std::string_view bytes) {
     return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
+std::string toStored(const QString& typed) {
+    return storedText(typed.toUtf8().toStdString(), codePage_);
+}
+
+std::string toStored(const QString& typed, std::string_view original) {
+    return storedText(typed.toUtf8().toStdString(), original, codePage_);
+}
+
 std::string fromDisplay(const QString& text) {
     return text.toUtf8().toStdString();
 }

@@ -622,6 +622,12 @@ QString TForm1::helpFile() const {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // The port stays with the running command: the window closes when it has ended.
+    if (instrumentBusy_) {
+        closePending_ = true;
+        event->ignore();
+        return;
+    }
     if (!terminating_ && askToKeepData() == modal::Cancel) {
         event->ignore();
         return;

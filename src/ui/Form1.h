@@ -100,6 +100,12 @@ public:
     // The caption shown by the panel of the results view while it has no rows.
     QString panelCaption() const;
 
+    // While an instrument command runs, the commands that would reach into the document or
+    // the port are disabled, the tree cannot be renamed, and closing waits for the end.
+    bool instrumentCommandRunning() const { return instrumentBusy_; }
+    void beginInstrumentCommand();
+    void endInstrumentCommand();
+
     // --- windows and controls (named as the program knows them) -----------------------------
     QMenu* File1 = nullptr;
     QMenu* Instrument1 = nullptr;
@@ -210,6 +216,10 @@ private:
     bool loadProtocolTexts();
     // After a structure file was read: panel, tree expansion and selection, view.
     void structureRead(const StructureReadResult& result);
+    // Opens the first node with all its descendants.
+    void expandFirstNode();
+    // Print Preview, Print and Export until their windows exist.
+    void showNotInThisBuild(std::string_view what);
 
     ProgramPaths paths_;
     std::unique_ptr<QtInteraction> ownInteraction_;
@@ -233,6 +243,10 @@ private:
     bool terminating_ = false;
     bool refreshing_ = false; // refresh-in-progress flag of the results view
     bool selectingFromCore_ = false;
+    bool instrumentBusy_ = false;
+    bool closePending_ = false; // closing was asked for while an instrument command ran
+    std::vector<std::pair<QAction*, bool>> heldActions_; // disabled while busy, with their state
+    bool renamingBeforeBusy_ = true;
 };
 
 } // namespace zarn

@@ -4,6 +4,7 @@
 // port, printing, export, printout heading) are wired in their slot here.
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/ResultsReception.h"
+#include "core/lang/TextEncoding.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
@@ -19,8 +20,12 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QStringDecoder>
+#include <QTimer>
+#include <QToolBar>
 #include <QTreeView>
 
 namespace zarn {
@@ -46,13 +51,17 @@ void TForm1::structureRead(const StructureReadResult& result) {
     if (!result.opened)
         return;
     PanelStruct->show();
-    const NodeHandle first = ws_.tree().firstNode();
-    if (first != NoNode)
-        Tree->expandRecursively(treeModel_->indexOf(first));
-    selectInTree(first);
+    expandFirstNode();
+    selectInTree(ws_.tree().firstNode());
     // Results of another instrument family are not shown.
     PanelStruct->setVisible(result.productFamily());
     refreshView();
+}
+
+void TForm1::expandFirstNode() {
+    const NodeHandle first = ws_.tree().firstNode();
+    if (first != NoNode)
+        Tree->expandRecursively(treeModel_->indexOf(first));
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
@@ -70,11 +79,16 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Export1Click() {
-    // The export dialog is shown here.
+    showNotInThisBuild("Export");
 }
 
 void TForm1::PrintPreview1Click() {
-    // The report preview (portrait) is opened here.
+    showNotInThisBuild("Printing");
+}
+
+void TForm1::showNotInThisBuild(std::string_view what) {
+    ui_->messageDlg(std::string(what) + " is not available in this build of the program.",
+                    DialogType::Information, {DialogButton::Ok});
 }
 
 void TForm1::Exit1Click() {
@@ -97,12 +111,61 @@ void TForm1::prepareComm() {
     applyPortSettings(Comm, ComSelection{portChoice.portIndex, portChoice.baudIndex});
 }
 
+void TForm1::beginInstrumentCommand() {
+    instrumentBusy_ = true;
+    heldActions_.clear();
+    auto hold = [this](QAction* a) {
+        if (a && !a->isSeparator()) {
+            heldActions_.emplace_back(a, a->isEnabled());
+            a->setEnabled(false);
+        }
+    };
+    for (const auto& entries : menuEntries_)
+        for (QAction* a : entries)
+            hold(a);
+    for (QAction* a : ToolBar1->actions())
+        hold(a);
+    renamingBeforeBusy_ = treeModel_->renamingAllowed();
+    treeModel_->setRenamingAllowed(false);
+}
+
+void TForm1::endInstrumentCommand() {
+    for (const auto& [a, enabled] : heldActions_)
+        a->setEnabled(enabled);
+    heldActions_.clear();
+    treeModel_->setRenamingAllowed(renamingBeforeBusy_);
+    instrumentBusy_ = false;
+    if (closePending_) {
+        closePending_ = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+namespace {
+
+class InstrumentCommandScope {
+public:
+    explicit InstrumentCommandScope(TForm1& form) : form_(form) { form_.beginInstrumentCommand(); }
+    ~InstrumentCommandScope() { form_.endInstrumentCommand(); }
+    InstrumentCommandScope(const InstrumentCommandScope&) = delete;
+    InstrumentCommandScope& operator=(const InstrumentCommandScope&) = delete;
+
+private:
+    TForm1& form_;
+};
+
+} // namespace
+
 void TForm1::ReceiveResults1Click() {
+    if (instrumentBusy_)
+        return;
+    const InstrumentCommandScope busy(*this);
     prepareComm();
     WorkspaceReception host(ws_, *ui_);
     host.showResults = [this](bool familyMatches) {
         if (familyMatches && PanelStruct->isHidden())
             PanelStruct->show();
+        expandFirstNode(); // the rebuild has selected it
     };
     receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
                    namef(), host);
@@ -157,8 +220,13 @@ void TForm1::Comments1Click() {
 
 void TForm1::Contents1Click() {
     const QString file = helpFile();
-    if (file.isEmpty() || !Help->showContents(file))
-        ShowMessage(fromDisplay(file));
+    if (file.isEmpty()) {
+        ui_->messageDlg("No help file is named for this language.", DialogType::Error,
+                        {DialogButton::Ok});
+    } else if (!Help->showContents(file)) {
+        ui_->messageDlg("The help file is missing:\r" + QFile::encodeName(file).toStdString(),
+                        DialogType::Error, {DialogButton::Ok});
+    }
 }
 
 void TForm1::About1Click() {
@@ -166,6 +234,17 @@ void TForm1::About1Click() {
 }
 
 // --- Results view ---------------------------------------------------------------------------
+
+namespace {
+
+// The copy buffer holds UTF-8 cells; a copy cut at the buffer's limit may end inside a
+// character, which is left out rather than shown as a broken one.
+QString clipboardText(const std::string& buffer) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    return utf8(QByteArrayView(buffer.data(), static_cast<qsizetype>(buffer.size())));
+}
+
+} // namespace
 
 // Copies the selected cells in the clipboard format of the results table; without the focus
 // on the results view the clipboard is emptied.
@@ -179,8 +258,13 @@ void TForm1::Copy1Click() {
             r = {TabelaV->currentIndex().column(), row, TabelaV->currentIndex().column(), row};
         }
         if (!r.empty()) {
-            copySelection(Odlozisce_, TabelaV->cells(), r.left, r.top, r.right, r.bottom);
-            text = toDisplay(Odlozisce_.text());
+            // Each cell is decoded on its own, as the view shows it: a cell in the code page
+            // next to UTF-8 cells must not turn them into code-page letters.
+            const StringGridData& cells = TabelaV->cells();
+            copySelection(Odlozisce_, r.left, r.top, r.right, r.bottom, [&](int col, int row) {
+                return displayText(cells.cell(col, row), displayCodePage());
+            });
+            text = clipboardText(Odlozisce_.text());
         }
     }
     QGuiApplication::clipboard()->setText(text);

@@ -15,7 +15,9 @@ TGaugeDlg::TGaugeDlg(bool& cancelFlag, QWidget* parent)
       cancelFlag_(cancelFlag) {
     setObjectName(QStringLiteral("TGaugeDlg"));
     setWindowTitle(QStringLiteral("Dialog"));
-    setModal(false);
+    // Nothing else takes input while a long operation runs: a command started from its
+    // pending events would reach into the document or the port under it.
+    setWindowModality(Qt::ApplicationModal);
 
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));

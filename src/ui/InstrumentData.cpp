@@ -99,12 +99,25 @@ void TInstrumentData::showEvent(QShowEvent* event) {
 }
 
 void TInstrumentData::ReceiveBtnClick() {
+    if (receiving_)
+        return;
+    receiving_ = true;
+    ReceiveBtn->setEnabled(false);
+    OKbtn->setEnabled(false);
     if (preparePort_)
         preparePort_();
     PortAccess access{comm_, [this] { comm_.open(); }, [this] { comm_.close(); }};
     const auto out = receiveInstrumentData(access, ui_, texts_, timeouts_);
+    ReceiveBtn->setEnabled(true);
+    OKbtn->setEnabled(true);
+    receiving_ = false;
     if (out.data)
         showData(*out.data);
+}
+
+void TInstrumentData::reject() {
+    if (!receiving_)
+        QDialog::reject();
 }
 
 } // namespace zarn

@@ -49,6 +49,9 @@ public:
     QPushButton* OKbtn = nullptr;
 
     void ReceiveBtnClick();
+    bool receiving() const { return receiving_; }
+    // Escape and the close box wait while the instrument is asked.
+    void reject() override;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -62,6 +65,7 @@ private:
     DialogueTimeouts timeouts_;
     std::function<IdentificationRow()> headerRow_;
     std::function<void()> preparePort_;
+    bool receiving_ = false;
 };
 
 } // namespace zarn

@@ -191,7 +191,7 @@ void TPersonalData::OKBtnClick() {
         {Site1, PrintoutHeading::Site1},     {Site2, PrintoutHeading::Site2},
         {Site3, PrintoutHeading::Site3}};
     for (const auto& [edit, t] : edits)
-        heading_.setText(t, fromDisplay(edit->text()));
+        heading_.setText(t, toStored(edit->text(), heading_.text(t)));
     heading_.setText(PrintoutHeading::Logo, logo_);
     heading_.setLogoMode(mode_);
     heading_.save(settings_);

@@ -95,10 +95,11 @@ std::optional<std::string> QtInteraction::chooseSaveFile(const FileDialogRequest
 
 std::optional<std::string> QtInteraction::chooseOpenFile(const FileDialogRequest& request) {
     const QString name = QFileDialog::getOpenFileName(
-        owner_, toDisplay(request.title), toDisplay(request.proposedName), filterOf(request));
+        owner_, toDisplay(request.title), QFile::decodeName(request.proposedName.c_str()),
+        filterOf(request));
     if (name.isEmpty())
         return std::nullopt;
-    return fromDisplay(name);
+    return QFile::encodeName(name).toStdString();
 }
 
 } // namespace zarn

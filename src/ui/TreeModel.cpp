@@ -64,7 +64,7 @@ bool InstallationTreeModel::setData(const QModelIndex& index, const QVariant& va
     const NodeHandle node = nodeOf(index);
     if (role != Qt::EditRole || node == NoNode || !renaming_)
         return false;
-    const std::string name = fromDisplay(value.toString());
+    const std::string name = toStored(value.toString(), tree_.text(node));
     if (onRename_)
         onRename_(node, name);
     return true;

@@ -31,6 +31,7 @@ public:
 
     // Whether names may be edited in place (the configuration's renaming setting).
     void setRenamingAllowed(bool allowed) { renaming_ = allowed; }
+    bool renamingAllowed() const { return renaming_; }
     // Receives an accepted in-place edit: the node and the new name as stored bytes.
     void setRenameHandler(std::function<void(NodeHandle, const std::string&)> handler) {
         onRename_ = std::move(handler);

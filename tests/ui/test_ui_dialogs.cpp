@@ -32,6 +32,8 @@ private slots:
         ui.progressLabels("Records", "12 of 40");
         ui.progressPosition(30);
         QVERIFY(gauge.isVisible());
+        // While it shows, no other window takes input: nothing can start under the operation.
+        QCOMPARE(QApplication::activeModalWidget(), &gauge);
         QCOMPARE(gauge.windowTitle(), QStringLiteral("Receiving"));
         QCOMPARE(gauge.Label2->text(), QStringLiteral("12 of 40"));
         QCOMPARE(gauge.ProgressBar->value(), 30);

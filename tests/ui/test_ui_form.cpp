@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 #include "ui/AboutBox.h"
 #include "ui/Form1.h"
+#include "ui/HelpWindow.h"
 #include "ui/MessageDlg.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QTreeView>
 #include <QtTest>
 #include <memory>
@@ -149,15 +151,25 @@ private slots:
         QTest::addColumn<int>("rootIndex");
         QTest::addColumn<int>("leafIndex"); // -1: rename the root
         QTest::addColumn<int>("field");
-        QTest::newRow("root") << 1 << -1 << 2;
-        QTest::newRow("leaf") << 0 << 2 << 3;
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QByteArray>("stored");
+        // Č has no byte in the English code page (1252): the name stays UTF-8.
+        const QByteArray utf8("Kuhinja \xc4\x8c 1");
+        QTest::newRow("root") << 1 << -1 << 2 << QByteArray("1") << utf8;
+        QTest::newRow("leaf") << 0 << 2 << 3 << QByteArray("1") << utf8;
+        // In Slovene (1250) it has one.
+        QTest::newRow("leaf, slovene")
+            << 0 << 2 << 3 << QByteArray("2") << QByteArray("Kuhinja \xc8 1");
     }
-    // The in-place edit renames the node and the right field of exactly its rows.
+    // The in-place edit renames the node and the right field of exactly its rows; the name is
+    // kept in the language's code page when it fits there (TAB becomes a space).
     void rename() {
         QFETCH(int, rootIndex);
         QFETCH(int, leafIndex);
         QFETCH(int, field);
-        Fixture f;
+        QFETCH(QByteArray, language);
+        QFETCH(QByteArray, stored);
+        Fixture f("[SETUP]\r\nLanguage=" + language + "\r\n");
         QVERIFY(f.start());
         f.fill();
         TForm1& w = *f.form;
@@ -173,8 +185,7 @@ private slots:
         QVERIFY(w.treeModel()->flags(index).testFlag(Qt::ItemIsEditable));
         QVERIFY(w.treeModel()->setData(index, QString::fromUtf8("Kuhinja Č\t1"), Qt::EditRole));
 
-        const std::string stored = "Kuhinja \xc4\x8c 1"; // UTF-8, TAB made a space
-        QCOMPARE(w.tree().text(node), stored);
+        QCOMPARE(QByteArray::fromStdString(w.tree().text(node)), stored);
         QCOMPARE(index.data().toString(), QString::fromUtf8("Kuhinja Č 1"));
         QVERIFY(!w.document().saved());
         int renamed = 0;
@@ -183,8 +194,9 @@ private slots:
             const bool match = r.block == ids.block && (leafIndex < 0 || r.element == ids.element);
             const std::string& names = t.cell(col::Names, row);
             for (int n = 1; n <= 4; ++n) {
-                const std::string expected =
-                    match && n == field ? stored : ::field(before[static_cast<size_t>(row)], n);
+                const std::string expected = match && n == field
+                                                 ? stored.toStdString()
+                                                 : ::field(before[static_cast<size_t>(row)], n);
                 QCOMPARE(::field(names, n), expected);
             }
             renamed += match ? 1 : 0;
@@ -193,9 +205,28 @@ private slots:
         // The view follows: select the leaf and its rows carry the new name.
         if (leafIndex >= 0) {
             w.Tree->setCurrentIndex(index);
-            QCOMPARE(f.viewColumn(1), (QStringList{QString::fromUtf8("Kuhinja Č 1"),
-                                                   QString::fromUtf8("Kuhinja Č 1")}));
+            const QString cell = QString::fromStdString(stored.toStdString());
+            QCOMPARE(f.viewColumn(1), (QStringList{cell, cell}));
+            QCOMPARE(w.TabelaV->model()->index(0, 1).data().toString(),
+                     QString::fromUtf8("Kuhinja Č 1"));
         }
+    }
+
+    // An edit left as it was keeps the name's bytes, even bytes the code page does not define.
+    void renameUnchangedKeepsBytes() {
+        Fixture f("[SETUP]\r\nLanguage=2\r\n");
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        const NodeHandle leaf = f.leaf(0, 1);
+        const std::string odd = "Ku\xe8"
+                                "a \x98"
+                                "1"; // 0x98 means nothing in 1250
+        w.workspace().renameNode(leaf, odd);
+        const QModelIndex index = w.treeModel()->indexOf(leaf);
+        QVERIFY(w.treeModel()->setData(index, index.data(Qt::EditRole), Qt::EditRole));
+        QCOMPARE(w.tree().text(leaf), odd);
+        QCOMPARE(field(w.Tabela().cell(col::Names, 3), 3), odd);
     }
 
     // Right-click selects the node under the pointer; on empty space nothing changes.
@@ -251,6 +282,36 @@ private slots:
                 shown << a->objectName();
         QCOMPARE(shown, QStringList{"Copy1"});
         QCOMPARE(w.Copy1->text(), QStringLiteral("&Copy"));
+    }
+
+    // Copy decodes cell by cell, as the view shows them: a name in the code page does not
+    // garble the UTF-8 text beside it.
+    void copyMixedEncodings_data() {
+        QTest::addColumn<QByteArray>("language");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("english, 1252") << QByteArray("1") << QString::fromUtf8("Kuèa");
+        QTest::newRow("slovene, 1250") << QByteArray("2") << QString::fromUtf8("Kuča");
+    }
+    void copyMixedEncodings() {
+        QFETCH(QByteArray, language);
+        QFETCH(QString, name);
+        Fixture f("[SETUP]\r\nLanguage=" + language + "\r\n");
+        QVERIFY(f.start());
+        f.fill();
+        TForm1& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        StringGridData& cells = w.TabelaV->cells();
+        cells.setCell(1, 1,
+                      "Ku\xe8"
+                      "a");
+        cells.setCell(2, 1, "Riso > 1999 M\xe2\x84\xa6\rNi\xc5\xa1");
+        w.TabelaV->reload();
+        w.TabelaV->selectRect({1, 1, 2, 1});
+        w.TabelaV->setFocus();
+        w.Copy1->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 name + QString::fromUtf8("\tRiso > 1999 M\u2126\r\n\tNi\u0161"));
     }
 
     // Switching to Slovene renames the untitled structure, retranslates the menus, the
@@ -314,6 +375,75 @@ private slots:
         QCOMPARE(w.TabelaV->model()->index(0, 1).data().toString(), shown);
         QCOMPARE(w.TabelaV->model()->index(0, 3).data().toString(),
                  QString::fromUtf8("Riso > 1999 MΩ"));
+    }
+
+    // Every command a user can see answers: a window, a question, a message or a file dialog.
+    void everyVisibleCommandReacts() {
+        Fixture f;
+        QVERIFY(f.start());
+        TForm1& w = *f.form;
+        w.New1Click();
+        test::fillSample(w.workspace());
+        w.tree().setSelected(w.tree().firstNode());
+        w.document().setSaved(true);
+        w.portChoice.portIndex = 15; // COM16: no device, so Receive Results says so
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        std::vector<QAction*> commands;
+        for (int menu = 0; menu < 5; ++menu)
+            for (int item = 0; QAction* a = w.menuEntry(menu, item); ++item)
+                if (a->isVisible() && !a->isSeparator())
+                    commands.push_back(a);
+        for (QAction* a : w.visibleToolButtons())
+            commands.push_back(a);
+        QVERIFY(commands.size() > 10);
+        // Exit last: closing tears the document down.
+        std::erase(commands, w.Exit1);
+        commands.push_back(w.Exit1);
+
+        for (QAction* a : commands) {
+            const QString name = a->objectName();
+            QVERIFY2(a->isEnabled(), qPrintable(name));
+            // Whatever opens is closed again at once.
+            QStringList opened;
+            QTimer closer;
+            connect(&closer, &QTimer::timeout, [&] {
+                if (QWidget* modal = QApplication::activeModalWidget()) {
+                    opened << modal->metaObject()->className();
+                    QMetaObject::invokeMethod(modal, "reject", Qt::QueuedConnection);
+                }
+            });
+            closer.start(10);
+            const size_t messages = f.ui.messages.size();
+            f.ui.openFileAnswers = {std::nullopt};
+            f.ui.saveFileAnswers = {std::nullopt};
+            const bool helpShown = w.Help->isVisible();
+            a->trigger();
+            closer.stop();
+            const bool reacted = !opened.isEmpty() || f.ui.messages.size() > messages ||
+                                 f.ui.openFileAnswers.empty() || f.ui.saveFileAnswers.empty() ||
+                                 (!helpShown && w.Help->isVisible()) || !w.isVisible();
+            QVERIFY2(reacted, qPrintable(name + QStringLiteral(" did nothing")));
+            w.Help->hide();
+            if (!w.isVisible())
+                w.show();
+        }
+    }
+
+    // Help > Contents without the help file says which file is missing.
+    void missingHelpFileIsNamed() {
+        Fixture f;
+        QVERIFY(f.start());
+        TForm1& w = *f.form;
+        QVERIFY(QFile::remove(f.dir.file(QStringLiteral("help/ZARN_EN.HTM"))));
+        w.Contents1->trigger();
+        QVERIFY(!w.Help->isVisible());
+        QCOMPARE(f.ui.messages.size(), size_t(1));
+        QCOMPARE(f.ui.messages[0].type, DialogType::Error);
+        QVERIFY2(QString::fromStdString(f.ui.messages[0].text).contains(QStringLiteral("missing")),
+                 f.ui.messages[0].text.c_str());
+        QVERIFY(f.ui.messages[0].text.find("ZARN_EN.HTM") != std::string::npos);
     }
 
     // ZARN.INI may live apart from the language files (a read-only installation).

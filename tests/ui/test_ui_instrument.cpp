@@ -6,20 +6,37 @@
 #include "ui/Form1.h"
 #include "ui/InstrumentData.h"
 #include "ui/StringGridAll.h"
+#include "ui/TreeModel.h"
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
+#include <functional>
 #include <memory>
+#include <utility>
 
 using namespace zarn;
 
 namespace {
 
+// Scripted answers, and a look at the window in the middle of a transfer.
+class MidTransferInteraction : public ScriptedInteraction {
+public:
+    int atCall = 0;
+    std::function<void()> look;
+    void processEvents() override {
+        ScriptedInteraction::processEvents();
+        if (look && processEventsCalls == atCall)
+            std::exchange(look, nullptr)();
+    }
+};
+
 struct Fixture {
     test::ProgramDir dir;
-    ScriptedInteraction ui;
+    MidTransferInteraction ui;
     std::unique_ptr<TForm1> form;
     std::unique_ptr<SimulatorLink> instrument;
 
@@ -63,11 +80,64 @@ private slots:
         QCOMPARE(w.Tabela().resultCount(), 12);
         QVERIFY(!w.PanelStruct->isHidden());
         QCOMPARE(w.tree().selected(), w.tree().firstNode());
+        QCOMPARE(w.Tree->currentIndex(), w.treeModel()->indexOf(w.tree().firstNode()));
+        // The first root is opened with all below it; the others stay closed.
+        QVERIFY(w.Tree->isExpanded(w.treeModel()->indexOf(w.tree().firstNode())));
+        QVERIFY(!w.Tree->isExpanded(w.treeModel()->indexOf(w.tree().child(NoNode, 1))));
         QCOMPARE(w.TabelaV->rowCount(), 1 + 4); // heading and the first block's rows
         QVERIFY(w.windowTitle().endsWith(QString::fromStdString(w.document().defaultFileName())));
         QVERIFY(!w.document().saved());
         QVERIFY(!w.Comm.isOpen());
         QVERIFY(!f.ui.progressVisible);
+    }
+
+    // While records arrive, no command can reach into the document or the port, the tree
+    // cannot be renamed, and closing the window waits until the transfer has ended.
+    void commandsWaitForTheTransfer() {
+        Fixture f(records(2, 20));
+        QVERIFY(f.form->startUp());
+        f.pointComOneAtTheInstrument();
+        TForm1& w = *f.form;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        bool running = false;
+        QStringList enabled;
+        bool renaming = true;
+        bool closed = true;
+        bool portOpen = false;
+        f.ui.atCall = 10;
+        f.ui.look = [&] {
+            running = w.instrumentCommandRunning();
+            for (int menu = 0; menu < 5; ++menu)
+                for (int item = 0; QAction* a = w.menuEntry(menu, item); ++item)
+                    if (!a->isSeparator() && a->isEnabled())
+                        enabled << a->objectName();
+            for (QAction* a : w.visibleToolButtons())
+                if (a->isEnabled())
+                    enabled << a->objectName();
+            renaming = w.treeModel()->renamingAllowed();
+            closed = w.close();
+            portOpen = w.Comm.isOpen();
+        };
+        w.ReceiveResults1->trigger();
+
+        QVERIFY(f.ui.look == nullptr); // the look was taken mid-transfer
+        QVERIFY(running);
+        QCOMPARE(enabled, QStringList());
+        QVERIFY(!renaming);
+        QVERIFY(!closed);
+        QVERIFY(portOpen);
+        QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
+        QCOMPARE(w.Tabela().resultCount(), 40);
+        QVERIFY(!w.instrumentCommandRunning());
+        QVERIFY(w.ReceiveResults1->isEnabled());
+        QVERIFY(w.treeModel()->renamingAllowed());
+        QVERIFY(!w.New1->isVisible());
+
+        // The close asked for during the transfer happens now, with the usual question.
+        f.ui.answers = {modal::No};
+        QTRY_VERIFY(!w.isVisible());
+        QCOMPARE(f.ui.messages.size(), size_t(1));
     }
 
     void portThatDoesNotOpenSaysCommError() {
@@ -93,7 +163,17 @@ private slots:
         QCOMPARE(d.NumBox->text(), QStringLiteral("SN 1"));
         QCOMPARE(d.UserBox->toPlainText(), QStringLiteral("u1\nu2"));
 
+        bool buttonsEnabled = true;
+        f.ui.atCall = 3;
+        f.ui.look = [&] {
+            buttonsEnabled = d.ReceiveBtn->isEnabled() || d.OKbtn->isEnabled();
+            d.reject(); // waits for the instrument
+        };
         d.ReceiveBtnClick();
+        QVERIFY(f.ui.look == nullptr);
+        QVERIFY(!buttonsEnabled);
+        QVERIFY(d.isVisible());
+        QVERIFY(d.ReceiveBtn->isEnabled());
         QCOMPARE(d.InstrBox->toPlainText(), QStringLiteral("KAVOX 5\nK204B\nline 3\n\n\n\n"));
         QCOMPARE(d.NumBox->text(), QStringLiteral("SN 12"));
         QCOMPARE(d.FirmBox->toPlainText(), QStringLiteral("Fanrik Osterlamp"));

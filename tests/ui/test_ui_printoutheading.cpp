@@ -6,6 +6,7 @@
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
 #include "ui/CommentBox.h"
+#include "ui/DisplayText.h"
 #include "ui/PersonalData.h"
 
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTextCursor>
 #include <QtTest>
 
 using namespace zarn;
@@ -287,6 +289,96 @@ private slots:
         QTest::mouseClick(dlg.CancelBtn, Qt::LeftButton);
         QCOMPARE(QString::fromStdString(heading.text(PrintoutHeading::Logo)),
                  QStringLiteral("/nonexistent/logo.bmp"));
+    }
+
+    // What the user types in the heading and comments dialogs is kept in the code page of the
+    // language when it fits there, and as UTF-8 when it does not.
+    void typedTextEncoding_data() {
+        QTest::addColumn<int>("codePage");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("stored");
+        QTest::newRow("slovene letters in 1250") << 1250 << QString::fromUtf8("Kuča Šola")
+                                                 << QByteArray("Ku\xE8"
+                                                               "a \x8A"
+                                                               "ola");
+        QTest::newRow("western letters in 1252")
+            << 1252 << QString::fromUtf8("Café") << QByteArray("Caf\xE9");
+        QTest::newRow("C with caron does not fit 1252") << 1252 << QString::fromUtf8("Kuča")
+                                                        << QByteArray("Ku\xC4\x8D"
+                                                                      "a");
+        QTest::newRow("ohm sign fits no code page")
+            << 1250 << QString::fromUtf8("Riso 10 M\u2126") << QByteArray("Riso 10 M\xE2\x84\xA6");
+    }
+    void typedTextEncoding() {
+        QFETCH(int, codePage);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, stored);
+        setDisplayCodePage(codePage);
+        PrintoutHeading heading;
+        PrintoutComments comments;
+        PrivateProfile settings(settingsPath());
+        TLStr texts;
+        ScriptedInteraction ui;
+        TPersonalData dlg(heading, settings, texts, ui);
+        dlg.show();
+        dlg.Site2->setText(typed);
+        QTest::mouseClick(dlg.OKBtn, Qt::LeftButton);
+        TCommentBox box(comments, settings);
+        box.show();
+        box.Comments->setPlainText(QStringLiteral("first\n") + typed);
+        QTest::mouseClick(box.OkBtn, Qt::LeftButton);
+        setDisplayCodePage(1252);
+
+        QCOMPARE(QByteArray::fromStdString(heading.text(PrintoutHeading::Site2)), stored);
+        QCOMPARE(QByteArray::fromStdString(comments.line(2)), stored);
+        const auto ini = IniDocument::load(settingsPath());
+        QVERIFY(ini.has_value());
+        QCOMPARE(QByteArray::fromStdString(ini->read("SITE", "site2")), stored);
+        QCOMPARE(QByteArray::fromStdString(ini->read("COMMENTS", "comm2")), stored);
+    }
+
+    // OK in a dialog the user did not change writes the bytes that were there, also bytes the
+    // code page does not define; a comment line keeps its bytes when lines above it go.
+    void untouchedTextKeepsItsBytes() {
+        setDisplayCodePage(1250);
+        const std::string codePage = "\xC8rka"; // Črka in 1250
+        const std::string utf8 = "\xC5\xA0ola"; // Šola in UTF-8, which 1250 could hold
+        const std::string undefined = "a\x98"
+                                      "b"; // 0x98 means nothing in 1250
+        PrintoutHeading heading;
+        heading.setText(PrintoutHeading::Op1, codePage);
+        heading.setText(PrintoutHeading::Op2, utf8);
+        heading.setText(PrintoutHeading::Site1, undefined);
+        PrintoutComments comments;
+        comments.setLine(1, codePage);
+        comments.setLine(2, utf8);
+        comments.setLine(3, undefined);
+        PrivateProfile settings(settingsPath());
+        TLStr texts;
+        ScriptedInteraction ui;
+        TPersonalData dlg(heading, settings, texts, ui);
+        dlg.show();
+        QTest::mouseClick(dlg.OKBtn, Qt::LeftButton);
+        TCommentBox box(comments, settings);
+        box.show();
+        QTest::mouseClick(box.OkBtn, Qt::LeftButton);
+        QCOMPARE(heading.text(PrintoutHeading::Op1), codePage);
+        QCOMPARE(heading.text(PrintoutHeading::Op2), utf8);
+        QCOMPARE(heading.text(PrintoutHeading::Site1), undefined);
+        QCOMPARE(comments.line(1), codePage);
+        QCOMPARE(comments.line(2), utf8);
+        QCOMPARE(comments.line(3), undefined);
+
+        box.show();
+        QTextCursor c(box.Comments->document());
+        c.select(QTextCursor::LineUnderCursor);
+        c.removeSelectedText();
+        c.deleteChar(); // the line break: the other lines move up
+        QTest::mouseClick(box.OkBtn, Qt::LeftButton);
+        setDisplayCodePage(1252);
+        QCOMPARE(comments.line(1), utf8);
+        QCOMPARE(comments.line(2), undefined);
+        QCOMPARE(comments.line(3), std::string());
     }
 };
 

@@ -1,10 +1,12 @@
 #include "core/lang/TextEncoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 
 namespace zarn {
 
@@ -86,20 +88,40 @@ int codePageForLcid(int lcid) {
 
 namespace {
 
-// One converter per code page, opened on first use. iconv_t keeps state between calls, so
-// the converters are used under a lock.
+// One converter per direction and code page, opened on first use. iconv_t keeps state between
+// calls, so the converters are used under a lock.
 class Converters {
 public:
     ~Converters() {
-        for (auto& [codePage, cd] : converters_) {
+        for (auto& [names, cd] : converters_) {
             if (cd != invalid())
                 iconv_close(cd);
         }
     }
 
+    // The text in the code page; nothing when a character has no byte there.
+    std::optional<std::string> encode(std::string_view utf8, int codePage) {
+        std::lock_guard lock(mutex_);
+        iconv_t cd = converter("WINDOWS-" + std::to_string(codePage), "UTF-8");
+        if (cd == invalid())
+            return std::nullopt;
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        std::string in(utf8);
+        std::string out(utf8.size(), '\0'); // single-byte output is never longer
+        char* inPtr = in.data();
+        size_t inLeft = in.size();
+        char* outPtr = out.data();
+        size_t outLeft = out.size();
+        const size_t r = iconv(cd, &inPtr, &inLeft, &outPtr, &outLeft);
+        if (r == static_cast<size_t>(-1) || inLeft != 0)
+            return std::nullopt;
+        out.resize(out.size() - outLeft);
+        return out;
+    }
+
     std::string decode(std::string_view bytes, int codePage) {
         std::lock_guard lock(mutex_);
-        iconv_t cd = converter(codePage);
+        iconv_t cd = converter("UTF-8", "WINDOWS-" + std::to_string(codePage));
         std::string out;
         out.reserve(bytes.size() * 2);
         if (cd == invalid()) {
@@ -141,17 +163,16 @@ private:
         }
     }
 
-    iconv_t converter(int codePage) {
-        auto it = converters_.find(codePage);
-        if (it == converters_.end()) {
-            const std::string name = "WINDOWS-" + std::to_string(codePage);
-            it = converters_.emplace(codePage, iconv_open("UTF-8", name.c_str())).first;
-        }
+    iconv_t converter(const std::string& to, const std::string& from) {
+        auto it = converters_.find({to, from});
+        if (it == converters_.end())
+            it = converters_.emplace(std::pair{to, from}, iconv_open(to.c_str(), from.c_str()))
+                     .first;
         return it->second;
     }
 
     std::mutex mutex_;
-    std::map<int, iconv_t> converters_;
+    std::map<std::pair<std::string, std::string>, iconv_t> converters_; // by (to, from)
 };
 
 Converters& converters() {
@@ -165,6 +186,24 @@ std::string displayText(std::string_view bytes, int codePage) {
     if (isValidUtf8(bytes))
         return std::string(bytes);
     return converters().decode(bytes, codePage);
+}
+
+std::string storedText(std::string_view typed, int codePage) {
+    const bool ascii = std::all_of(typed.begin(), typed.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (ascii || !isValidUtf8(typed))
+        return std::string(typed);
+    auto encoded = converters().encode(typed, codePage);
+    // Code-page bytes that happen to form valid UTF-8 would be shown as other text.
+    if (!encoded || displayText(*encoded, codePage) != typed)
+        return std::string(typed);
+    return std::move(*encoded);
+}
+
+std::string storedText(std::string_view typed, std::string_view original, int codePage) {
+    if (displayText(original, codePage) == typed)
+        return std::string(original);
+    return storedText(typed, codePage);
 }
 
 } // namespace zarn

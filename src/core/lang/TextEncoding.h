@@ -1,10 +1,12 @@
-// Stored text to display text.
+// Stored text to display text, and typed text to stored text.
 //
-// The core keeps every text as the bytes it was read or received as. Files written by older
-// programs hold texts in the Windows code page of their language; texts typed into zarn and
-// the shipped language files are UTF-8. For display a text is read as UTF-8 when it is valid
-// UTF-8, and otherwise decoded with the code page of the language in use, so old files are
-// shown correctly and written back unchanged.
+// The core keeps every text as the bytes it was read or received as. The program's texts are
+// single-byte texts in the Windows code page of their language: files travel to the
+// instruments' other software, which reads them that way. The shipped language files are
+// UTF-8. For display a text is read as UTF-8 when it is valid UTF-8, and otherwise decoded
+// with the code page of the language in use, so old files are shown correctly and written
+// back unchanged. What the user types is stored in the code page when every character has a
+// byte there, and as UTF-8 only when one has not, so nothing typed is lost.
 #pragma once
 
 #include <string>
@@ -30,5 +32,13 @@ std::string displayText(std::string_view bytes, int codePage);
 inline std::string displayTextForLcid(std::string_view bytes, int lcid) {
     return displayText(bytes, codePageForLcid(lcid));
 }
+
+// Typed text (UTF-8) as the bytes to store: encoded in `codePage` when every character has a
+// byte there and the bytes show as the same text again; otherwise the UTF-8 unchanged.
+std::string storedText(std::string_view typed, int codePage);
+
+// As above, but a text the user left as `original` shows keeps the original bytes, even
+// bytes the code page does not define.
+std::string storedText(std::string_view typed, std::string_view original, int codePage);
 
 } // namespace zarn

@@ -86,3 +86,65 @@ TEST(TextEncoding, CodePageOfTheLanguage) {
     EXPECT_EQ(displayTextForLcid("\xE8", 1049), "\xD0\xB8");
     EXPECT_EQ(displayTextForLcid("\xE8", 1033), "\xC3\xA8");
 }
+
+// Typed text goes into the code page when all of it fits there, and stays UTF-8 otherwise.
+TEST(TextEncoding, TypedTextIsStoredInTheCodePageWhenItFits) {
+    struct Case {
+        const char* name;
+        std::string typed;
+        int codePage;
+        std::string stored;
+    };
+    const Case cases[] = {
+        {"ascii", "Kitchen 1", 1250, "Kitchen 1"},
+        {"slovene letters in 1250", "\xC4\x8Crka \xC5\xA1ola", 1250, "\xC8rka \x9Aola"},
+        {"cyrillic in 1251", "\xD0\x98\xD0\xB8", 1251, "\xC8\xE8"},
+        {"western letters in 1252", "Caf\xC3\xA9 \xE2\x82\xAC", 1252, "Caf\xE9 \x80"},
+        {"C with caron does not fit 1252",
+         "Ku\xC4\x8D"
+         "a",
+         1252,
+         "Ku\xC4\x8D"
+         "a"},
+        {"ohm sign fits no code page", "1 \xE2\x84\xA6", 1250, "1 \xE2\x84\xA6"},
+        {"one foreign letter keeps all of it UTF-8", "\xC4\x8D\xD0\x98", 1250, "\xC4\x8D\xD0\x98"},
+        // In 1252 these two letters are the bytes C3 A9, which would show as one letter.
+        {"bytes that would read as UTF-8", "\xC3\x83\xC2\xA9", 1252, "\xC3\x83\xC2\xA9"},
+        {"not UTF-8 at all", "\xE8", 1250, "\xE8"},
+    };
+    for (const Case& c : cases) {
+        const std::string stored = storedText(c.typed, c.codePage);
+        EXPECT_EQ(stored, c.stored) << c.name;
+        // Whatever is stored shows as what was typed.
+        if (isValidUtf8(c.typed)) {
+            EXPECT_EQ(displayText(stored, c.codePage), c.typed) << c.name;
+        }
+    }
+}
+
+// A text left as it was shown keeps its bytes, whatever they are.
+TEST(TextEncoding, UnchangedTextKeepsItsOriginalBytes) {
+    struct Case {
+        const char* name;
+        std::string original;
+        int codePage;
+    };
+    const Case cases[] = {
+        {"code page", "\xC8rka", 1250},
+        {"UTF-8 that would fit the code page", "\xC4\x8Crka", 1250},
+        {"byte the code page leaves undefined",
+         "a\x98"
+         "b",
+         1250},
+        {"empty", "", 1252},
+    };
+    for (const Case& c : cases) {
+        const std::string shown = displayText(c.original, c.codePage);
+        EXPECT_EQ(storedText(shown, c.original, c.codePage), c.original) << c.name;
+        // An edit is stored as new typed text.
+        EXPECT_EQ(storedText(shown + "x", c.original, c.codePage),
+                  storedText(shown + "x", c.codePage))
+            << c.name;
+    }
+    EXPECT_EQ(storedText("\xC4\x8Crka 2", "\xC8rka", 1250), "\xC8rka 2");
+}
