@@ -50,8 +50,9 @@ void TForm1::structureRead(const StructureReadResult& result) {
     if (first != NoNode)
         Tree->expandRecursively(treeModel_->indexOf(first));
     selectInTree(first);
-    // Results of another instrument family are not shown.
-    PanelStruct->setVisible(result.productFamily());
+    // Results of another instrument family are not shown. A file that is no structure file
+    // leaves the family of the results in memory, and with it the panel, as it was.
+    PanelStruct->setVisible(ws_.document().dataFamilyCode() == Configuration::FamilyCode);
     refreshView();
 }
 
@@ -94,7 +95,7 @@ void TForm1::prepareComm() {
     if (!simulatorDevice.empty())
         map.set(1, simulatorDevice);
     Comm.setPortMap(std::move(map));
-    applyPortSettings(Comm, ComSelection{portChoice.portIndex, portChoice.baudIndex});
+    applyPortSettings(Comm, portChoice);
 }
 
 void TForm1::ReceiveResults1Click() {
@@ -124,11 +125,9 @@ void TForm1::COMPort1Click() {
         shown.set(1, simulatorDevice);
     ConfigureCOM->setPortMap(shown);
     ConfigureCOM->applyLanguage(texts());
-    ConfigureCOM->setSelection({portChoice.portIndex, portChoice.baudIndex});
+    ConfigureCOM->setSelection(portChoice);
     ConfigureCOM->exec();
-    const ComSelection chosen = ConfigureCOM->selection();
-    portChoice.portIndex = chosen.portIndex;
-    portChoice.baudIndex = chosen.baudIndex;
+    portChoice = ConfigureCOM->selection();
 }
 
 void TForm1::SelectLanguage1Click() {
