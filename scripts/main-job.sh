@@ -4,7 +4,7 @@
 # pseudo-terminal, zarnctl receives them into a structure file, and zarnctl show prints it.
 set -euo pipefail
 bin=${1:-build/default/bin}
-out=${ZARN_MAIN_JOB_FILE:-${TMPDIR:-/tmp}/zarn-main-job.str}
+out=${ZARN_MAIN_JOB_FILE:-${TMPDIR:-/tmp}/zarn-main-job.zrn}
 work=$(mktemp -d)
 sim=
 cleanup() {

@@ -4,6 +4,7 @@
 // commands until killed (or, with --once, until one transfer has ended).
 #include "Fixture.h"
 #include "core/app/AtomicFile.h"
+#include "core/app/NumberArgument.h"
 #include "core/comm/SimulatorLink.h"
 
 #include <cerrno>
@@ -20,7 +21,7 @@ namespace {
 const char* usage =
     "Usage: zarn-sim [OPTIONS]\n"
     "A simulated installation tester (family 16) on a pseudo-terminal. The first output line\n"
-    "is the device to open, e.g. zarnctl receive --port /dev/pts/3 -o out.str\n\n"
+    "is the device to open, e.g. zarnctl receive --port /dev/pts/3 -o out.zrn\n\n"
     "Contents:\n"
     "  --fixture FILE       instrument contents from a JSON description\n"
     "  --generate N         N plausible records over several blocks (default 20)\n"
@@ -36,7 +37,9 @@ const char* usage =
     "  --stop-after K       stop answering MRE after K records\n"
     "  --corrupt-record K   send record K with a wrong header\n"
     "  --count N            report N records whatever is stored\n"
-    "  --hangup-after K     close the line after K records, as an unplugged cable\n";
+    "  --hangup-after K     close the line after K records, as an unplugged cable\n"
+    "  --bad-identification answer MWH with a wrong header\n"
+    "  --hangup-on-identify close the line when MWH comes\n";
 
 struct Options {
     std::optional<std::string> fixture;
@@ -47,18 +50,6 @@ struct Options {
     zarn::SimulatorPacing pacing;
     zarn::SimulatorFaults faults;
 };
-
-int toInt(const std::string& option, const std::string& value, int min, int max) {
-    try {
-        size_t used = 0;
-        const long v = std::stol(value, &used);
-        if (used == value.size() && v >= min && v <= max)
-            return static_cast<int>(v);
-    } catch (const std::exception&) {
-    }
-    throw std::invalid_argument(option + " needs a number from " + std::to_string(min) + " to " +
-                                std::to_string(max) + ", not \"" + value + "\"");
-}
 
 Options parse(int argc, char** argv) {
     Options o;
@@ -76,7 +67,7 @@ Options parse(int argc, char** argv) {
         } else if (a == "--fixture") {
             o.fixture = value();
         } else if (a == "--generate") {
-            o.generate = toInt(a, value(), 0, 65535);
+            o.generate = zarn::parseNumberArgument(a, value(), 0, 65535);
         } else if (a == "--link") {
             o.link = value();
         } else if (a == "--log") {
@@ -84,21 +75,25 @@ Options parse(int argc, char** argv) {
         } else if (a == "--once") {
             o.once = true;
         } else if (a == "--baud") {
-            o.pacing.baud = toInt(a, value(), 1, 4000000);
+            o.pacing.baud = zarn::parseNumberArgument(a, value(), 1, 4000000);
         } else if (a == "--slow-ms") {
-            o.pacing.slowMs = toInt(a, value(), 0, 60000);
+            o.pacing.slowMs = zarn::parseNumberArgument(a, value(), 0, 60000);
         } else if (a == "--no-answer") {
             o.faults.noAnswer = true;
         } else if (a == "--refuse") {
             o.faults.refuse = true;
         } else if (a == "--stop-after") {
-            o.faults.stopAfter = toInt(a, value(), 0, 65535);
+            o.faults.stopAfter = zarn::parseNumberArgument(a, value(), 0, 65535);
         } else if (a == "--corrupt-record") {
-            o.faults.corruptRecord = toInt(a, value(), 1, 65535);
+            o.faults.corruptRecord = zarn::parseNumberArgument(a, value(), 1, 65535);
         } else if (a == "--count") {
-            o.faults.countOverride = toInt(a, value(), 0, 65535);
+            o.faults.countOverride = zarn::parseNumberArgument(a, value(), 0, 65535);
         } else if (a == "--hangup-after") {
-            o.faults.hangupAfter = toInt(a, value(), 0, 65535);
+            o.faults.hangupAfter = zarn::parseNumberArgument(a, value(), 0, 65535);
+        } else if (a == "--bad-identification") {
+            o.faults.badIdentification = true;
+        } else if (a == "--hangup-on-identify") {
+            o.faults.hangupOnIdentify = true;
         } else {
             throw std::invalid_argument("unknown option " + a);
         }

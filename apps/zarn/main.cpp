@@ -4,6 +4,7 @@
 // given. --program-dir takes ZARN.INI, the language files and the help from DIR.
 // --simulator starts a simulated instrument for this run and points COM1 at it, so that
 // Instrument > Receive Results shows real data without an instrument at hand.
+#include "core/app/Configuration.h"
 #include "core/comm/SimulatorLink.h"
 #include "ui/Form1.h"
 #include "ui/ProgramPaths.h"
@@ -14,27 +15,27 @@
 #include <QTimer>
 #include <cstdio>
 #include <memory>
+#include <string>
 
 int main(int argc, char** argv) {
+    // Read before the GUI starts: --help, --version and a wrong option need no display.
+    const zarn::CommandLine cl = zarn::parseCommandLine({argv + 1, argv + argc});
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "zarn: %s\n%s", cl.error.c_str(), zarn::CommandLineUsage);
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(zarn::CommandLineUsage, stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("zarn %s\n", std::string(zarn::Configuration::Version).c_str());
+        return 0;
+    }
+
     QApplication app(argc, argv);
     // The application's title is the executable's name up to its first dot.
     app.setApplicationName(QFileInfo(app.applicationFilePath()).fileName().section('.', 0, 0));
-
-    std::vector<std::string> args;
-    const QStringList qargs = app.arguments();
-    bool simulator = false;
-    for (qsizetype i = 1; i < qargs.size(); ++i) {
-        if (qargs[i] == QLatin1String("--simulator"))
-            simulator = true;
-        else
-            args.push_back(QFile::encodeName(qargs[i]).toStdString());
-    }
-    const zarn::CommandLine cl = zarn::parseCommandLine(args);
-    if (!cl.error.empty()) {
-        std::fprintf(stderr, "zarn: %s\nusage: zarn [FILE] [--program-dir DIR] [--simulator]\n",
-                     cl.error.c_str());
-        return 2;
-    }
 
     const zarn::ProgramPaths paths = zarn::ProgramPaths::resolve(
         QFile::encodeName(app.applicationDirPath()).toStdString(), cl.programDir);
@@ -42,7 +43,7 @@ int main(int argc, char** argv) {
     if (!form.startUp())
         return 1;
     std::unique_ptr<zarn::SimulatorLink> instrument;
-    if (simulator) {
+    if (cl.simulator) {
         instrument = std::make_unique<zarn::SimulatorLink>(zarn::InstrumentSimulator(
             {zarn::defaultIdentificationPayload(), zarn::generatedRecords(200)}));
         form.simulatorDevice = instrument->slavePath();

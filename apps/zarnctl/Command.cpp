@@ -1,5 +1,7 @@
 #include "Command.h"
 
+#include "core/app/NumberArgument.h"
+
 namespace zarnctl {
 
 CommandRegistry& CommandRegistry::instance() {
@@ -55,6 +57,14 @@ ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::s
         }
     }
     return parsed;
+}
+
+int numberOption(std::string_view option, std::string_view text, int min, int max) {
+    try {
+        return zarn::parseNumberArgument(option, text, min, max);
+    } catch (const zarn::NumberArgumentError& e) {
+        throw UsageError(e.what());
+    }
 }
 
 } // namespace zarnctl

@@ -80,4 +80,8 @@ struct ParsedArgs {
 ParsedArgs parseArgs(const std::vector<std::string>& args, const std::set<std::string>& flags,
                      const std::set<std::string>& valued);
 
+// The value of a numeric option, read strictly (digits only, within min..max); anything else
+// is a UsageError naming the option and the range.
+int numberOption(std::string_view option, std::string_view text, int min, int max);
+
 } // namespace zarnctl

@@ -39,7 +39,7 @@ zarn::StructureReadResult LoadedDocument::read(const std::string& path) {
         zarn::readStructureFile(path, document_->parts(), {nullptr, &workspace_.texts(), nullptr});
     if (!result.opened)
         throw CommandError("cannot read " + path);
-    document_->setFamilyCode(result.family);
+    document_->takeFamilyCode(result);
     return result;
 }
 

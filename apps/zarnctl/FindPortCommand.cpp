@@ -15,13 +15,15 @@ int runFindPort(Context& ctx) {
     Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
-    const auto map = zarn::ComPortMap::load(ws.settings());
+    const auto map = loadPortMap(ws.settings(), ctx.err);
     zarn::TVaComm port;
     port.setPortMap(map);
     zarn::AutoFindOptions options;
     options.notFoundText = ws.texts().text("CommError_40");
     const auto current = zarn::readComSetup(ws.settings());
     const auto r = zarn::autoFind(port, current, zarn::instrumentProbe(), ui, options);
+    if (ui.interrupted())
+        return InterruptedStatus;
     if (!r.found)
         return 1;
     const std::string& path = map.pathOf(r.selection.portIndex + 1);

@@ -11,21 +11,20 @@ int runIdentify(Context& ctx) {
     const auto args = parseArgs(ctx.args, {}, {"--port", "--baud", "--retries"});
     if (!args.positional.empty())
         throw UsageError("unexpected argument " + args.positional.front());
-    int retries = 0;
-    if (const auto r = args.value("--retries"))
-        retries = std::max(0, std::atoi(r->c_str()));
-    InstrumentInteraction ui(ctx.err, retries);
+    InstrumentInteraction ui(ctx.err, retriesOption(args));
     Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
     zarn::TVaComm port;
-    configurePort(port, args, ws.settings());
+    configurePort(port, args, ws.settings(), ctx.err);
 
     const auto out = zarn::receiveInstrumentData(accessOf(port), ui, ws.texts());
     if (!out.portOpened) {
         ctx.err << "zarnctl identify: " << out.error << '\n';
         return 1;
     }
+    if (ui.interrupted())
+        return InterruptedStatus;
     if (!out.entered || !out.data) {
         ctx.err << "zarnctl identify: the instrument did not enter transfer mode\n";
         return 4;
@@ -41,11 +40,18 @@ int runIdentify(Context& ctx) {
     ctx.out << "User Data:\n";
     for (const auto& line : d.userLines)
         ctx.out << "  " << show(line) << '\n';
+    if (!out.identified) {
+        ctx.err << "zarnctl identify: the instrument's identification did not arrive whole\n";
+        return 1;
+    }
     return 0;
 }
 
 const RegisterCommand reg{{"identify", "--port COMn|PATH [--baud N] [--retries N]",
-                           "Asks the instrument for its data (Receive Data) and prints it.",
+                           "Asks the instrument for its data (Receive Data) and prints it.\n"
+                           "Exit status: 0 identified, 4 transfer mode not entered, 130\n"
+                           "interrupted by Ctrl-C, 2 wrong arguments, 1 other failures (a\n"
+                           "failed identification prints the fixed texts all the same).",
                            runIdentify}};
 
 } // namespace

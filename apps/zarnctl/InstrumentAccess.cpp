@@ -1,20 +1,20 @@
 #include "InstrumentAccess.h"
 
 #include "core/app/IniFile.h"
-#include "core/comm/PortNames.h"
 
 #include <atomic>
 #include <csignal>
+#include <optional>
 #include <unistd.h>
 
 namespace zarnctl {
 
 namespace {
 
-std::atomic<bool> interrupted{false};
+std::atomic<int> interrupts{0};
 
 extern "C" void onInterrupt(int) {
-    interrupted = true;
+    interrupts.fetch_add(1);
 }
 
 std::string oneLine(std::string_view text) {
@@ -29,7 +29,7 @@ std::string oneLine(std::string_view text) {
 
 InstrumentInteraction::InstrumentInteraction(std::ostream& err, int retries)
     : TerminalInteraction(err), err_(err), retriesLeft_(retries), tty_(::isatty(2) == 1) {
-    interrupted = false;
+    interrupts = 0;
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
     sigemptyset(&sa.sa_mask);
@@ -50,7 +50,7 @@ int InstrumentInteraction::messageDlg(std::string_view message, zarn::DialogType
     const int answer = TerminalInteraction::messageDlg(message, type, buttons, helpContext);
     if (!retryDialog)
         return answer;
-    if (retriesLeft_ > 0 && !interrupted) {
+    if (retriesLeft_ > 0 && !cancelRequested()) {
         --retriesLeft_;
         err_ << "zarnctl: trying again\n";
         return zarn::modal::No;
@@ -93,11 +93,22 @@ void InstrumentInteraction::progressHide() {
 }
 
 bool InstrumentInteraction::cancelRequested() const {
-    return interrupted;
+    return interrupts.load() > clearedAt_;
 }
 
 void InstrumentInteraction::clearCancel() {
-    // A Ctrl-C before the command began still counts: the user wants out.
+    // A Ctrl-C before the command began still counts: the user wants out. Later clears (the
+    // tree rebuild after a cancelled reception) start afresh, so that the rows that came
+    // all get their place in the tree.
+    if (!commandBegun_) {
+        commandBegun_ = true;
+        return;
+    }
+    clearedAt_ = interrupts.load();
+}
+
+bool InstrumentInteraction::interrupted() const {
+    return interrupts.load() > 0;
 }
 
 void InstrumentInteraction::drawBar() {
@@ -118,39 +129,50 @@ void InstrumentInteraction::endBarLine() {
     barDrawn_ = false;
 }
 
+zarn::ComPortMap loadPortMap(const zarn::PrivateProfile& settings, std::ostream& err) {
+    for (const auto& key : zarn::ComPortMap::ignoredOverrideKeys(settings))
+        err << "zarnctl: warning: " << key << " in section PORTS of " << settings.path()
+            << " is ignored: the ports are COM1 to COM16\n";
+    return zarn::ComPortMap::load(settings);
+}
+
 void configurePort(zarn::TVaComm& port, const ParsedArgs& args,
-                   const zarn::PrivateProfile& settings) {
+                   const zarn::PrivateProfile& settings, std::ostream& err) {
     const auto name = args.value("--port");
     if (!name || name->empty())
         throw UsageError("--port COMn|PATH is needed");
+    std::optional<int> speed;
+    if (const auto baud = args.value("--baud"))
+        speed = numberOption("--baud", *baud, 1, MaxLineSpeed);
     zarn::ComSelection selection = zarn::readComSetup(settings);
-    if (const int n = zarn::ComPortMap::comNumber(*name); n > 0) {
-        port.setPortMap(zarn::ComPortMap::load(settings));
+    if (zarn::ComPortMap::isComName(*name)) {
+        const int n = zarn::ComPortMap::comNumber(*name);
+        if (n < 1 || n > zarn::ComPortItemCount)
+            throw UsageError("--port " + *name + ": the ports are COM1 to COM16");
+        port.setPortMap(loadPortMap(settings, err));
         selection.portIndex = n - 1;
         zarn::applyPortSettings(port, selection);
     } else {
         zarn::applyPortSettings(port, selection);
         port.setDeviceName(*name);
     }
-    if (const auto baud = args.value("--baud")) {
-        int speed = 0;
-        try {
-            speed = std::stoi(*baud);
-        } catch (const std::exception&) {
-        }
-        if (speed <= 0)
-            throw UsageError("--baud needs a line speed, e.g. 9600");
+    if (speed) {
         bool listed = false;
         for (int i = 0; i < static_cast<int>(zarn::ComBaudItems.size()); ++i)
-            if (zarn::ComBaudItems[static_cast<size_t>(i)] == speed) {
+            if (zarn::ComBaudItems[static_cast<size_t>(i)] == *speed) {
                 port.setBaudrate(zarn::baudrateOfItem(i));
                 listed = true;
             }
         if (!listed) {
-            port.setUserBaudrate(speed);
+            port.setUserBaudrate(*speed);
             port.setBaudrate(zarn::TVaBaudrate::brUser);
         }
     }
+}
+
+int retriesOption(const ParsedArgs& args) {
+    const auto r = args.value("--retries");
+    return r ? numberOption("--retries", *r, 0, MaxRetries) : 0;
 }
 
 zarn::PortAccess accessOf(zarn::TVaComm& port) {

@@ -6,6 +6,7 @@
 #include "TerminalInteraction.h"
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/InstrumentCommands.h"
+#include "core/comm/PortNames.h"
 #include "core/comm/VaComm.h"
 
 #include <string>
@@ -17,7 +18,8 @@ class PrivateProfile;
 namespace zarnctl {
 
 // Progress on standard error and the retry dialog answered "No" a given number of times,
-// then "Yes". The first Ctrl-C sets the cancel flag, so the instrument is left properly.
+// then "Yes". Ctrl-C sets the cancel flag, so the instrument is left properly; one that came
+// before the command began still counts.
 class InstrumentInteraction : public TerminalInteraction {
 public:
     InstrumentInteraction(std::ostream& err, int retries);
@@ -32,6 +34,9 @@ public:
     bool cancelRequested() const override;
     void clearCancel() override;
 
+    // Whether Ctrl-C was pressed during the run (the exit status says so).
+    bool interrupted() const;
+
 private:
     void endBarLine();
     void drawBar();
@@ -43,12 +48,29 @@ private:
     bool barDrawn_ = false;
     std::string label_;
     int percent_ = -1;
+    bool commandBegun_ = false;
+    int clearedAt_ = 0; // Ctrl-C presses before the last clear
 };
 
-// Port from --port (COMn through the port map of ZARN.INI, or a device path) and the speed
-// from --baud (else the SETUP choice of ZARN.INI).
+// The exit status of a run that Ctrl-C ended early.
+inline constexpr int InterruptedStatus = 130;
+// --retries: more answers of "try again" than anybody waits for.
+inline constexpr int MaxRetries = 10000;
+// --baud: the fastest line speed a Linux serial driver is asked for.
+inline constexpr int MaxLineSpeed = 4000000;
+
+// Port from --port (COM1..COM16 through the port map of ZARN.INI, or a device path) and the
+// speed from --baud (else the SETUP choice of ZARN.INI). A COM name outside COM1..COM16 and a
+// --baud that is no number are UsageErrors.
 void configurePort(zarn::TVaComm& port, const ParsedArgs& args,
-                   const zarn::PrivateProfile& settings);
+                   const zarn::PrivateProfile& settings, std::ostream& err);
+
+// The COM items of the machine and of ZARN.INI; PORTS keys that name no item are reported on
+// `err` as ignored.
+zarn::ComPortMap loadPortMap(const zarn::PrivateProfile& settings, std::ostream& err);
+
+// --retries N (0 when not given).
+int retriesOption(const ParsedArgs& args);
 
 zarn::PortAccess accessOf(zarn::TVaComm& port);
 

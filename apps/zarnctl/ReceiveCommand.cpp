@@ -14,23 +14,13 @@ int runReceive(Context& ctx) {
         throw UsageError("-o FILE is needed");
     if (!args.positional.empty())
         throw UsageError("unexpected argument " + args.positional.front());
-    int retries = 0;
-    if (const auto r = args.value("--retries")) {
-        try {
-            retries = std::stoi(*r);
-        } catch (const std::exception&) {
-            retries = -1;
-        }
-        if (retries < 0)
-            throw UsageError("--retries needs a number of 0 or more");
-    }
-
+    const int retries = retriesOption(args);
+    zarn::TVaComm port;
     InstrumentInteraction ui(ctx.err, retries);
     Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
-    zarn::TVaComm port;
-    configurePort(port, args, ws.settings());
+    configurePort(port, args, ws.settings(), ctx.err);
 
     zarn::WorkspaceReception host(ws, ui);
     const auto out = zarn::receiveResults(accessOf(port), ui, ws.texts(), ws.namef(), host);
@@ -39,6 +29,8 @@ int runReceive(Context& ctx) {
     case Status::PortNotOpened:
         return 1;
     case Status::NotEntered:
+        if (ui.interrupted())
+            return InterruptedStatus;
         ctx.err << "zarnctl receive: the instrument did not enter transfer mode\n";
         return 4;
     case Status::Declined:
@@ -50,6 +42,10 @@ int runReceive(Context& ctx) {
         throw CommandError("cannot write " + *output);
     ctx.err << "zarnctl receive: " << out.received << " of " << out.count << " records in "
             << *output << '\n';
+    if (ui.interrupted() && out.status != Status::DeviceLost) {
+        ctx.err << "zarnctl receive: interrupted; the records that came are kept\n";
+        return InterruptedStatus;
+    }
     switch (out.status) {
     case Status::Received:
         return 0;
@@ -71,7 +67,8 @@ const RegisterCommand reg{
      "  --retries   answer the instrument-not-answering question N times with \"try again\"\n"
      "Exit status: 0 all records arrived, 3 records missing (the file holds what came),\n"
      "4 transfer mode not entered, 5 the device went away (the file holds what came),\n"
-     "1 other failures. Ctrl-C cancels and leaves the instrument's transfer mode.",
+     "130 interrupted by Ctrl-C (the file holds what came), 2 wrong arguments,\n"
+     "1 other failures. Ctrl-C cancels and still leaves the instrument's transfer mode.",
      runReceive}};
 
 } // namespace

@@ -25,7 +25,7 @@ NodeHandle nodeAt(const InstallationTree& tree, const std::string& path) {
         if (part.empty() || part.size() > 9 ||
             !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }))
             throw UsageError("PATH must be positions from 1 separated by dots, like 1.2");
-        const int position = std::stoi(part);
+        const int position = numberOption("--node", part, 1, 999999999);
         if (position < 1 || position > tree.childCount(node))
             throw CommandError("there is no node " + path);
         node = tree.child(node, position - 1);

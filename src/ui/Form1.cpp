@@ -370,7 +370,7 @@ bool TForm1::startUp() {
     afterConfiguration();
     splitter_->setSizes({Configuration::InitialTreeWidth, 700});
 
-    portChoice = readPortChoice(ws_.settings());
+    portChoice = readComSetup(ws_.settings());
     // The margins settings are read here by their window.
     structure_->loadPrintoutSettings();
     ws_.loadDefaultNames();

@@ -8,6 +8,7 @@
 
 #include "core/app/Configuration.h"
 #include "core/app/Workspace.h"
+#include "core/comm/ComConfiguration.h"
 #include "core/comm/VaComm.h"
 #include "core/grid/Odlozisce.h"
 #include "core/lang/Language.h"
@@ -78,7 +79,7 @@ public:
     StructureDocument& structure() { return *structure_; }
     InstallationTreeModel* treeModel() const { return treeModel_; }
     // The port and baud rate the next instrument command uses (SETUP COM and BAUD).
-    PortChoice portChoice;
+    ComSelection portChoice;
     // The serial port of the instrument commands, opened by each command and closed after.
     TVaComm Comm;
     // When set, COM1 leads here for this run (zarn --simulator).

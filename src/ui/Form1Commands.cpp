@@ -53,8 +53,9 @@ void TForm1::structureRead(const StructureReadResult& result) {
     PanelStruct->show();
     expandFirstNode();
     selectInTree(ws_.tree().firstNode());
-    // Results of another instrument family are not shown.
-    PanelStruct->setVisible(result.productFamily());
+    // Results of another instrument family are not shown. A file that is no structure file
+    // leaves the family of the results in memory, and with it the panel, as it was.
+    PanelStruct->setVisible(ws_.document().dataFamilyCode() == Configuration::FamilyCode);
     refreshView();
 }
 
@@ -108,7 +109,7 @@ void TForm1::prepareComm() {
     if (!simulatorDevice.empty())
         map.set(1, simulatorDevice);
     Comm.setPortMap(std::move(map));
-    applyPortSettings(Comm, ComSelection{portChoice.portIndex, portChoice.baudIndex});
+    applyPortSettings(Comm, portChoice);
 }
 
 void TForm1::beginInstrumentCommand() {
@@ -187,11 +188,9 @@ void TForm1::COMPort1Click() {
         shown.set(1, simulatorDevice);
     ConfigureCOM->setPortMap(shown);
     ConfigureCOM->applyLanguage(texts());
-    ConfigureCOM->setSelection({portChoice.portIndex, portChoice.baudIndex});
+    ConfigureCOM->setSelection(portChoice);
     ConfigureCOM->exec();
-    const ComSelection chosen = ConfigureCOM->selection();
-    portChoice.portIndex = chosen.portIndex;
-    portChoice.baudIndex = chosen.baudIndex;
+    portChoice = ConfigureCOM->selection();
 }
 
 void TForm1::SelectLanguage1Click() {

@@ -27,11 +27,19 @@ struct ProgramPaths {
 struct CommandLine {
     std::optional<std::string> programDir;
     std::optional<std::string> file; // structure file to open at start
+    bool simulator = false;          // a simulated instrument on COM1 for this run
     bool exitWhenShown = false;      // leave as soon as the window is on screen (timing runs)
-    std::string error;               // non-empty when the arguments make no sense
+    bool help = false;
+    bool version = false;
+    std::string error; // non-empty when the arguments make no sense
 };
 
-// Reads `zarn [FILE] [--program-dir DIR] [--exit-when-shown]` (arguments without argv[0]).
+// Reads `zarn [FILE] [--program-dir DIR] [--simulator] [--exit-when-shown]`, `--help` and
+// `--version` (arguments without argv[0]). It runs before the GUI starts, so Qt's own
+// options (-platform NAME, -style NAME, -reverse ...) are passed over for Qt to take.
 CommandLine parseCommandLine(const std::vector<std::string>& args);
+
+// What `zarn --help` prints.
+extern const char* const CommandLineUsage;
 
 } // namespace zarn

@@ -155,6 +155,13 @@ private slots:
                                      << "" << true;
         QTest::newRow("unknown option") << QStringList{"--frobnicate"} << ""
                                         << "" << true;
+        // Read before Qt starts: Qt's own options are passed over, values included.
+        QTest::newRow("qt options")
+            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "d.zrn"} << ""
+            << "d.zrn" << false;
+        QTest::newRow("qt option value looks like a file")
+            << QStringList{"-qwindowtitle", "t.zrn", "e.zrn"} << ""
+            << "e.zrn" << false;
     }
     void commandLine() {
         QFETCH(QStringList, args);
@@ -170,6 +177,14 @@ private slots:
             return;
         QCOMPARE(QString::fromStdString(cl.programDir.value_or("")), programDir);
         QCOMPARE(QString::fromStdString(cl.file.value_or("")), file);
+    }
+
+    void commandLineHelpAndVersion() {
+        QVERIFY(parseCommandLine({"--help"}).help);
+        QVERIFY(parseCommandLine({"a.zrn", "-h"}).help);
+        QVERIFY(parseCommandLine({"--version"}).version);
+        QVERIFY(parseCommandLine({"--simulator"}).simulator);
+        QVERIFY(!parseCommandLine({"--bogus", "--help"}).error.empty());
     }
 
     void programPaths() {

@@ -40,12 +40,34 @@ struct Fixture {
     std::unique_ptr<TForm1> form;
     std::unique_ptr<SimulatorLink> instrument;
 
-    explicit Fixture(std::vector<std::string> records) {
+    explicit Fixture(std::vector<std::string> records, uint16_t typeCode = 16) {
         dir.writeSettings("[SETUP]\r\nCOM=5\r\n");
         form = std::make_unique<TForm1>(ProgramPaths::resolve("/nonexistent", dir.path()), &ui);
         instrument = std::make_unique<SimulatorLink>(InstrumentSimulator(
-            {identificationPayload(16, {"name", "code", "line 3", "SN 12", "firm", "user"}),
+            {identificationPayload(typeCode, {"name", "code", "line 3", "SN 12", "firm", "user"}),
              std::move(records)}));
+    }
+    // A file of the test's own in the program directory.
+    std::string file(const char* name, const QByteArray& bytes = {}) const {
+        const QString path = dir.file(QString::fromLatin1(name));
+        if (!bytes.isEmpty()) {
+            QFile f(path);
+            if (f.open(QIODevice::WriteOnly))
+                f.write(bytes);
+        }
+        return path.toStdString();
+    }
+    // File > Save As to the given name.
+    void saveAs(const std::string& path) {
+        ui.saveFileAnswers.push_back(path);
+        form->SaveAs1->trigger();
+    }
+    static QByteArray familyLine(const std::string& path) {
+        QFile f(QString::fromStdString(path));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        f.readLine();
+        return f.readLine();
     }
     // As zarn --simulator does it.
     void pointComOneAtTheInstrument() {
@@ -72,7 +94,7 @@ private slots:
         QVERIFY(f.form->startUp());
         f.pointComOneAtTheInstrument();
         TForm1& w = *f.form;
-        w.document().setCurrentFileName("/tmp/earlier.str");
+        w.document().setCurrentFileName("/tmp/earlier.zrn");
         w.ReceiveResults1->trigger();
 
         QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
@@ -138,6 +160,48 @@ private slots:
         f.ui.answers = {modal::No};
         QTRY_VERIFY(!w.isVisible());
         QCOMPARE(f.ui.messages.size(), size_t(1));
+    }
+
+    // A file of another family hides the structure; received results of this product show
+    // it again and are saved with this product's family, so that they read back whole.
+    void receivedAfterAForeignFileAreSavedWhole() {
+        Fixture f(records(2, 3));
+        QVERIFY(f.form->startUp());
+        f.pointComOneAtTheInstrument();
+        TForm1& w = *f.form;
+        w.openStartupFile(f.file("foreign.zrn", "*** INSTAL STRUCTURE v11\r\n4\r\n"));
+        QVERIFY(w.PanelStruct->isHidden());
+
+        w.ReceiveResults1->trigger();
+        QVERIFY(!w.PanelStruct->isHidden());
+        QCOMPARE(w.Tabela().resultCount(), 6);
+        const std::string saved = f.file("received.zrn");
+        f.saveAs(saved);
+        QCOMPARE(Fixture::familyLine(saved), QByteArray("16\r\n"));
+
+        w.openStartupFile(f.file("hello.zrn", "hello\r\n"));
+        QVERIFY2(!w.PanelStruct->isHidden(), "no structure file: the family stays");
+        w.openStartupFile(saved);
+        QVERIFY(!w.PanelStruct->isHidden());
+        QCOMPARE(w.Tabela().resultCount(), 6);
+        QCOMPARE(w.tree().childCount(NoNode), 2);
+        QCOMPARE(w.tree().childCount(w.tree().firstNode()), 3);
+    }
+
+    void typeCodeOneHundredAndFourIsSavedAsFamilyFour() {
+        Fixture f(records(1, 2), 104);
+        QVERIFY(f.form->startUp());
+        f.pointComOneAtTheInstrument();
+        TForm1& w = *f.form;
+        w.openStartupFile(f.file("hello.zrn", "hello\r\n")); // shows the (empty) structure
+        w.ReceiveResults1->trigger();
+        QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
+        QCOMPARE(w.Tabela().resultCount(), 0);
+        const std::string saved = f.file("family4.zrn");
+        f.saveAs(saved);
+        QCOMPARE(Fixture::familyLine(saved), QByteArray("4\r\n"));
+        w.openStartupFile(saved);
+        QVERIFY(w.PanelStruct->isHidden());
     }
 
     void portThatDoesNotOpenSaysCommError() {

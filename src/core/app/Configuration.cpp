@@ -35,20 +35,6 @@ std::optional<int> parseInteger(std::string_view text) {
     return value;
 }
 
-PortChoice parsePortChoice(std::string_view com, std::string_view baud) {
-    PortChoice choice;
-    if (auto n = parseInteger(com); n && *n >= 1 && *n <= PortCount)
-        choice.portIndex = *n - 1;
-    if (auto n = parseInteger(baud); n && *n >= 1 && *n <= static_cast<int>(BaudRates.size()))
-        choice.baudIndex = *n - 1;
-    return choice;
-}
-
-PortChoice readPortChoice(const PrivateProfile& settings) {
-    return parsePortChoice(settings.read("SETUP", "COM", "-1"),
-                           settings.read("SETUP", "BAUD", "-1"));
-}
-
 ViewFont readViewFont(const PrivateProfile& settings, const ViewFont& current) {
     ViewFont font = current;
     font.name = settings.read("TabFONTS", "FontName", current.name);

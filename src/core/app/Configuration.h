@@ -4,7 +4,6 @@
 
 #include "core/app/IniFile.h"
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -55,22 +54,8 @@ struct MenuVisibility {
 // Which entries this product hides and where the remaining toolbar buttons go.
 MenuVisibility menuVisibility();
 
-// The serial port choice of SETUP COM / BAUD: 1-based indexes into the port list COM1..COM16
-// and the baud list; anything else keeps port 0 (COM1) and baud index 3 (9600).
-inline constexpr std::array<int, 6> BaudRates{115200, 38400, 19200, 9600, 4800, 2400};
-inline constexpr int PortCount = 16;
-
-struct PortChoice {
-    int portIndex = 0; // 0 = COM1
-    int baudIndex = Configuration::DefaultBaudIndex;
-    std::string portName() const { return "COM" + std::to_string(portIndex + 1); }
-    int baudRate() const { return BaudRates[static_cast<size_t>(baudIndex)]; }
-};
-
-PortChoice parsePortChoice(std::string_view com, std::string_view baud);
-PortChoice readPortChoice(const PrivateProfile& settings);
-
 // A whole decimal number with an optional sign and surrounding spaces; nothing otherwise.
+// Settings are read with it (SETUP COM and BAUD: see readComSetup).
 std::optional<int> parseInteger(std::string_view text);
 
 // The results-view font of section TabFONTS; keys that are missing or unreadable keep the

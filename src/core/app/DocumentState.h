@@ -5,9 +5,11 @@
 // question goes through UserInteraction.
 #pragma once
 
+#include "core/app/Configuration.h"
 #include "core/app/UserInteraction.h"
 #include "core/lang/LStr.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -46,6 +48,11 @@ public:
 
     bool saved() const { return saved_; }
     void setSaved(bool saved);
+
+    // Data family code of the results in memory: the product's until a structure file or an
+    // instrument's identification says otherwise. Saving writes it as the file's family line.
+    int32_t dataFamilyCode() const { return dataFamily_; }
+    void setDataFamilyCode(int32_t code) { dataFamily_ = code; }
 
     // Called whenever the caption or the saved flag may have changed.
     void setChangeHandler(std::function<void()> handler) { onChange_ = std::move(handler); }
@@ -86,6 +93,7 @@ private:
     std::string versionLine_;
     std::string versionLine2_;
     bool saved_ = true;
+    int32_t dataFamily_ = Configuration::FamilyCode;
     FileWriter writer_;
     std::function<void()> onChange_;
 };

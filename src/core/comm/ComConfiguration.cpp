@@ -1,27 +1,20 @@
 #include "core/comm/ComConfiguration.h"
 
+#include "core/app/Configuration.h"
 #include "core/app/IniFile.h"
 #include "core/app/TextRoutines.h"
 #include "core/app/UserInteraction.h"
-
-#include <algorithm>
 
 namespace zarn {
 
 namespace {
 
 // A 1-based list position written by the dialog; 0 when the text is no such position.
-// The text is a plain decimal number (leading zeros allowed), nothing else.
+// The text is a whole decimal number, as the program has always read it ("0", "-1", "17"
+// and text are no position in a list of 16).
 int listPosition(const std::string& value, int count) {
-    if (value.empty())
-        return 0;
-    long n = 0;
-    for (char c : value) {
-        if (c < '0' || c > '9')
-            return 0;
-        n = std::min(n * 10 + (c - '0'), 1000000L);
-    }
-    return n >= 1 && n <= count ? static_cast<int>(n) : 0;
+    const auto n = parseInteger(value);
+    return n && *n >= 1 && *n <= count ? *n : 0;
 }
 
 void showError(UserInteraction& ui, const char* text) {

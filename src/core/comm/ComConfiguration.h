@@ -4,6 +4,7 @@
 // (Auto Find) over every port and speed, which the COM dialog runs.
 #pragma once
 
+#include "core/app/Configuration.h"
 #include "core/comm/VaComm.h"
 
 #include <array>
@@ -27,13 +28,13 @@ std::string comBaudItem(int baudIndex);
 TVaBaudrate baudrateOfItem(int baudIndex);
 
 struct ComSelection {
-    int portIndex = 0; // COM1
-    int baudIndex = 3; // 9600
+    int portIndex = 0;                               // COM1
+    int baudIndex = Configuration::DefaultBaudIndex; // 9600
     bool operator==(const ComSelection&) const = default;
 };
 
-// SETUP COM and BAUD: a value n from 1 up to the list's length selects entry n; anything
-// else (missing, "0", "-1", "17", text) leaves the entry of `start`.
+// SETUP COM and BAUD, for every program: a whole number n from 1 up to the list's length
+// selects entry n; anything else (missing, "0", "-1", "17", text) leaves the entry of `start`.
 ComSelection readComSetup(const PrivateProfile& settings, ComSelection start = {});
 // Writes both keys; a failed write is ignored.
 void writeComSetup(const PrivateProfile& settings, ComSelection selection);

@@ -106,6 +106,8 @@ ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLSt
         if (entered == TransferModeEntered) {
             InstrumentDialogue::IdentifyResult id;
             failed |= !errors.step("3: ERROR", [&] { id = dialogue.identify(); });
+            // Name, code and firm are the fixed texts also when identification failed.
+            applyFixedTexts(id.id);
             if (id.id.familyCode)
                 host.setDataFamilyCode(*id.id.familyCode);
             ui.progressLabels("", texts.text("ReceivingResults_30"));
@@ -206,6 +208,8 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
             ui.progressPosition(100);
             dialogue.pause(100);
         });
+        applyFixedTexts(id.id);
+        out.identified = id.ok;
         out.data = instrumentDataOf(id.id);
         if (!access.port.deviceLost())
             errors.step("7: ERROR", [&] { dialogue.leaveTransferMode(); });

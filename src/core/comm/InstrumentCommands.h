@@ -73,7 +73,10 @@ ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLSt
 struct InstrumentDataOutcome {
     bool portOpened = false;
     bool entered = false;
-    std::optional<InstrumentDataText> data; // when identified
+    bool identified = false; // a whole identification frame arrived
+    // After entering transfer mode: what the window shows (the fixed texts even when the
+    // identification failed).
+    std::optional<InstrumentDataText> data;
     std::string error;
 };
 

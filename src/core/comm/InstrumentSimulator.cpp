@@ -188,7 +188,15 @@ void InstrumentSimulator::handle(std::string_view command, Reply& reply) {
     if (!transferMode_)
         return; // an instrument outside transfer mode ignores the other commands
     if (command == "MWH") {
-        reply.bytes += frames::identificationFrame(data_.identification);
+        if (faults_.hangupOnIdentify) {
+            hungUp_ = true;
+            reply.hangup = true;
+            return;
+        }
+        std::string frame = frames::identificationFrame(data_.identification);
+        if (faults_.badIdentification)
+            frame[0] = 'X';
+        reply.bytes += frame;
     } else if (command == "MNU") {
         const int n =
             faults_.countOverride ? *faults_.countOverride : static_cast<int>(data_.records.size());

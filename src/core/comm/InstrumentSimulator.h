@@ -37,6 +37,8 @@ struct SimulatorFaults {
     std::optional<int> corruptRecord; // record K (from 1) comes with a wrong header
     std::optional<int> countOverride; // count frame reports N whatever is stored
     std::optional<int> hangupAfter;   // the line goes dead after K records
+    bool badIdentification = false;   // MWH is answered with a wrong header
+    bool hangupOnIdentify = false;    // the line goes dead when MWH comes
 };
 
 struct SimulatorData {

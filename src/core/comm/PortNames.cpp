@@ -108,6 +108,19 @@ void ComPortMap::applyOverrides(const PrivateProfile& settings) {
     }
 }
 
+std::vector<std::string> ComPortMap::ignoredOverrideKeys(const PrivateProfile& settings) {
+    std::vector<std::string> ignored;
+    const auto doc = IniDocument::load(settings.path());
+    if (!doc)
+        return ignored;
+    for (const auto& key : doc->keys("PORTS")) {
+        const int n = comNumber(key);
+        if (n < 1 || n > PortCount)
+            ignored.push_back(key);
+    }
+    return ignored;
+}
+
 const std::string& ComPortMap::pathOf(int portNum) const {
     static const std::string none;
     if (portNum < 1 || portNum > PortCount)
@@ -125,6 +138,11 @@ int ComPortMap::comNumber(std::string_view name) {
         return 0;
     long n = numberAfter(name.substr(3), "");
     return n >= 1 && n <= 1000000 ? static_cast<int>(n) : 0;
+}
+
+bool ComPortMap::isComName(std::string_view name) {
+    return name.size() > 3 && text::equalsIgnoreCase(name.substr(0, 3), "COM") &&
+           name.find_first_not_of("0123456789", 3) == std::string_view::npos;
 }
 
 } // namespace zarn

@@ -35,6 +35,9 @@ public:
 
     // Applies the PORTS keys COM1 .. COM16 found in the settings file.
     void applyOverrides(const PrivateProfile& settings);
+    // The keys of section PORTS that name no item COM1 .. COM16 (COM17, COM0, LPT1 ...):
+    // they are ignored, and a program may say so.
+    static std::vector<std::string> ignoredOverrideKeys(const PrivateProfile& settings);
 
     // Device path of COM<portNum>; empty when none (or portNum is outside 1..16).
     const std::string& pathOf(int portNum) const;
@@ -42,6 +45,9 @@ public:
 
     // The port number of a name "COM<n>" (any letter case), 0 when it is no such name.
     static int comNumber(std::string_view name);
+    // Whether the name is "COM" and digits (any letter case), whatever the number: COM17
+    // and COM0 are such names, only not of a port the program has.
+    static bool isComName(std::string_view name);
 
 private:
     std::array<std::string, PortCount> paths_;

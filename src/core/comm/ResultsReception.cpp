@@ -93,6 +93,14 @@ WorkspaceReception::WorkspaceReception(Workspace& workspace, UserInteraction& ui
     newStructure = [this] { workspace_.resetToNewStructure(); };
 }
 
+int WorkspaceReception::dataFamilyCode() const {
+    return workspace_.document().dataFamilyCode();
+}
+
+void WorkspaceReception::setDataFamilyCode(int code) {
+    workspace_.document().setDataFamilyCode(code);
+}
+
 void WorkspaceReception::beginReception(const IdentificationRow& header) {
     TableReceptionHost::beginReception(header);
     workspace_.applyConfiguration();

@@ -54,10 +54,13 @@ class Workspace;
 
 // The reception host of the main window's document: asks before unsaved data is lost, makes
 // the file name the default one, re-applies the configuration, and starts a new structure
-// when the received rows gave no node; `showResults` lets a window refresh itself.
+// when the received rows gave no node; `showResults` lets a window refresh itself. The data
+// family code is the document's, so that saving afterwards writes the instrument's.
 class WorkspaceReception : public TableReceptionHost {
 public:
     WorkspaceReception(Workspace& workspace, UserInteraction& ui);
+    int dataFamilyCode() const override;
+    void setDataFamilyCode(int code) override;
     void beginReception(const IdentificationRow& header) override;
 
 private:

@@ -40,14 +40,19 @@ StructureReadResult StructureDocument::openFile(const std::string& path) {
     const auto result = readStructureFile(path, parts(), environment());
     if (!result.opened)
         return result;
-    family_ = result.family;
+    takeFamilyCode(result);
     workspace_.applyConfiguration();
     doc.setSaved(true);
     return result;
 }
 
+void StructureDocument::takeFamilyCode(const StructureReadResult& result) {
+    if (result.opened && result.version != 0)
+        setFamilyCode(result.family);
+}
+
 bool StructureDocument::writeFile(const std::string& path) {
-    return saveStructureFile(path, parts(), family_, environment()).ok;
+    return saveStructureFile(path, parts(), familyCode(), environment()).ok;
 }
 
 bool StructureDocument::writeTo(const std::string& path) {

@@ -26,9 +26,13 @@ public:
     const TProtocol& protocol() const { return protocol_; }
     StructureParts parts();
 
-    // Data family code of the results in memory (the product's until a file says otherwise).
-    int32_t familyCode() const { return family_; }
-    void setFamilyCode(int32_t family) { family_ = family; }
+    // Data family code of the results in memory, kept by the document state so that
+    // receiving results updates it too.
+    int32_t familyCode() const { return workspace_.document().dataFamilyCode(); }
+    void setFamilyCode(int32_t family) { workspace_.document().setDataFamilyCode(family); }
+    // After a read: the file's code when its first line was a structure header; any other
+    // file leaves the code of the results in memory as it was.
+    void takeFamilyCode(const StructureReadResult& result);
 
     // Where the file flows ask, report and show progress. `ui` must outlive its use here.
     void setInteraction(UserInteraction* ui) { ui_ = ui; }
@@ -62,7 +66,6 @@ private:
     PrintoutHeading heading_;
     PrintoutComments comments_;
     TProtocol protocol_;
-    int32_t family_ = structfile::ProductFamily;
     UserInteraction* ui_ = nullptr;
     bool rememberDefaults_ = true;
 };

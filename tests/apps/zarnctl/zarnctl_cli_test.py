@@ -1,14 +1,18 @@
 #!/usr/bin/env python3
-"""zarnctl end to end: show, view and convert on structure files written by the program."""
+"""zarnctl end to end: show, view and convert on structure files written by the program,
+numbers on the command line of zarnctl and zarn-sim, and Ctrl-C during a reception."""
 import json
 import os
+import signal
 import subprocess
 import sys
 import tempfile
+import time
 import unittest
 
 ZARNCTL = sys.argv.pop(1)
 CORPUS = sys.argv.pop(1)
+ZARN_SIM = sys.argv.pop(1)
 RICH = os.path.join(CORPUS, "rich.zrn")
 V10 = os.path.join(CORPUS, "version10.zrn")
 
@@ -156,6 +160,82 @@ class Convert(unittest.TestCase):
             self.assertEqual(os.stat(target).st_mode & 0o7777, 0o640)
             with open(RICH, "rb") as a, open(target, "rb") as b:
                 self.assertEqual(a.read(), b.read())
+
+
+class NumericOptions(unittest.TestCase):
+    """Every number on the command line is read strictly: garbage is a usage error (2)."""
+
+    GARBAGE = ["abc", "", "-1", "+1", " 5", "5x", "0x10", "1e3", "2.5", "99999999999999999999"]
+
+    def test_garbage_is_refused_naming_the_option(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "never.zrn")
+            commands = [
+                ([ZARNCTL, "receive", "--port", "/dev/null", "-o", out], "--retries"),
+                ([ZARNCTL, "receive", "--port", "/dev/null", "-o", out], "--baud"),
+                ([ZARNCTL, "identify", "--port", "/dev/null"], "--retries"),
+                ([ZARNCTL, "identify", "--port", "/dev/null"], "--baud"),
+            ] + [([ZARN_SIM], option) for option in
+                 ["--generate", "--baud", "--slow-ms", "--stop-after", "--corrupt-record",
+                  "--count", "--hangup-after"]]
+            for command, option in commands:
+                for value in self.GARBAGE:
+                    with self.subTest(program=os.path.basename(command[0]), option=option,
+                                      value=value):
+                        r = subprocess.run(command + [option, value], capture_output=True,
+                                           timeout=20)
+                        self.assertEqual(r.returncode, 2, r.stderr)
+                        self.assertIn(option.encode() + b" needs a whole number", r.stderr)
+                        self.assertFalse(os.path.exists(out))
+
+    def test_node_positions_are_numbers_from_one(self):
+        for path in ["0", "1.0", "-1", "+1", "a", "1.x", " 1"]:
+            with self.subTest(path=path):
+                self.assertEqual(run("view", RICH, "--node", path).returncode, 2)
+
+
+class Interrupt(unittest.TestCase):
+    def test_ctrl_c_keeps_every_row_in_the_tree_and_leaves_transfer_mode(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            log = os.path.join(tmp, "commands.log")
+            out = os.path.join(tmp, "cut.zrn")
+            sim = subprocess.Popen([ZARN_SIM, "--generate", "300", "--slow-ms", "1",
+                                    "--log", log], stdout=subprocess.PIPE, text=True)
+            try:
+                device = sim.stdout.readline().strip()
+                receiving = subprocess.Popen([ZARNCTL, "receive", "--port", device, "-o", out],
+                                             stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+                deadline = time.time() + 30
+                while time.time() < deadline and commands(log).count("MRE") < 20:
+                    time.sleep(0.02)
+                receiving.send_signal(signal.SIGINT)
+                _, err = receiving.communicate(timeout=30)
+                self.assertEqual(receiving.returncode, 130, err)
+                deadline = time.time() + 5
+                while time.time() < deadline and commands(log)[-1:] != ["MEX"]:
+                    time.sleep(0.02)
+                self.assertEqual(commands(log)[-1:], ["MEX"])
+            finally:
+                sim.terminate()
+                sim.wait()
+                sim.stdout.close()
+
+            d = json.loads(run("show", out, "--json").stdout)
+            rows = [cells[1].split("\r") for cells in d["table"]["cells"][1:]]
+            self.assertGreaterEqual(len(rows), 10)
+            self.assertLess(len(rows), 300, "the reception was not cut short")
+            roots = {root["id"] for root in d["tree"]}
+            leaves = {(root["id"], leaf["id"]) for root in d["tree"] for leaf in root["children"]}
+            self.assertEqual(roots, {int(ids[1]) for ids in rows})
+            self.assertEqual(leaves, {(int(ids[1]), int(ids[2])) for ids in rows})
+
+
+def commands(log):
+    try:
+        with open(log) as f:
+            return f.read().split()
+    except FileNotFoundError:
+        return []
 
 
 if __name__ == "__main__":

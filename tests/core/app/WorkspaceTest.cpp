@@ -242,30 +242,6 @@ TEST_F(WorkspaceTest, OpenedNameWithUpperCaseExtensionIsSavedToItself) {
     EXPECT_TRUE(ui.messages.empty());
 }
 
-struct PortCase {
-    const char* com;
-    const char* baud;
-    int port;
-    int baudRate;
-};
-
-class PortChoiceTest : public testing::TestWithParam<PortCase> {};
-
-TEST_P(PortChoiceTest, Parse) {
-    const auto& c = GetParam();
-    const PortChoice p = parsePortChoice(c.com, c.baud);
-    EXPECT_EQ(p.portIndex, c.port);
-    EXPECT_EQ(p.baudRate(), c.baudRate);
-}
-
-INSTANTIATE_TEST_SUITE_P(Settings, PortChoiceTest,
-                         testing::Values(PortCase{"0", "4", 0, 9600},
-                                         PortCase{"-1", "1", 0, 115200},
-                                         PortCase{"17", "7", 0, 9600}, PortCase{"3", "-1", 2, 9600},
-                                         PortCase{"16", "6", 15, 2400},
-                                         PortCase{" 2 ", "2x", 1, 9600},
-                                         PortCase{"", "99999999999", 0, 9600}));
-
 TEST_F(WorkspaceTest, ViewFontAndMenus) {
     const ViewFont current{"Courier New", 10, false};
     EXPECT_EQ(readViewFont(ws_->settings(), current), current);

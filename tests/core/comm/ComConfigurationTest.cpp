@@ -57,7 +57,11 @@ INSTANTIATE_TEST_SUITE_P(
                       SetupCase{"[SETUP]\nCOM=-1\nBAUD=0\n", {0, 3}},
                       SetupCase{"[SETUP]\nCOM=17\nBAUD=-1\n", {0, 3}},
                       SetupCase{"[SETUP]\nCOM=3x\nBAUD= 2 \n", {0, 1}},
-                      SetupCase{"[SETUP]\nCOM=0003\nBAUD=\n", {2, 3}}));
+                      SetupCase{"[SETUP]\nCOM=0003\nBAUD=\n", {2, 3}},
+                      // The desktop always read these as whole numbers; zarnctl must agree.
+                      SetupCase{"[SETUP]\nCOM=+3\nBAUD=+1\n", {2, 0}},
+                      SetupCase{"[SETUP]\nCOM=\t2\nBAUD=99999999999\n", {1, 3}},
+                      SetupCase{"[SETUP]\nCOM=1.5\nBAUD=--2\n", {0, 3}}));
 
 TEST(ComSetup, WriteStoresOneBasedPositionsAndReadsBack) {
     fs::path ini = tempIni("[SETUP]\r\nLNG=English\r\n");
@@ -93,10 +97,11 @@ TEST(ComSetup, ItemsAndApplyPortSettings) {
 
 namespace {
 
-// The dialogue's two steps, reduced to what a probe needs.
-int enterTransferMode(SerialPort& port, int idleTimeoutMs) {
-    const uint8_t mrd[4] = {'M', 'R', 'D', 0};
-    port.writeBytes(mrd, 4);
+// The dialogue's two steps, reduced to what a probe needs: the command and its
+// acknowledgement's result (0 accepted, 1 none or incomplete, 2 wrong header).
+int commandAck(SerialPort& port, const char* command, int idleTimeoutMs) {
+    const uint8_t bytes[4] = {uint8_t(command[0]), uint8_t(command[1]), uint8_t(command[2]), 0};
+    port.writeBytes(bytes, 4);
     auto last = std::chrono::steady_clock::now();
     int seen = 0;
     while (port.inputCount() < 5) {
@@ -160,14 +165,12 @@ struct AutoFindFixture : ::testing::Test {
         probe.enter = [this](SerialPort& port, UserInteraction&, int idleTimeoutMs) {
             timeoutsAsked.push_back(idleTimeoutMs);
             // The test's instrument answers at once or never; no need to wait 2 s.
-            return enterTransferMode(port, std::min(idleTimeoutMs, 150));
+            return commandAck(port, "MRD", std::min(idleTimeoutMs, 150));
         };
         probe.leave = [this](SerialPort& port, UserInteraction&) {
             ++leaves;
-            EXPECT_EQ(enterTransferMode(port, 0) >= 0, true); // any answer will do
-            const uint8_t mex[4] = {'M', 'E', 'X', 0};
-            port.writeBytes(mex, 4);
-            port.waitForInput(300);
+            EXPECT_TRUE(port.active());
+            EXPECT_EQ(commandAck(port, "MEX", 2000), 0) << "the instrument accepts MEX";
         };
         options.notFoundText = "Instrument not found";
         options.onSelect = [this](ComSelection s) { shown.push_back(s); };
@@ -193,15 +196,6 @@ TEST_F(AutoFindFixture, FindsTheInstrumentOnComThreeAtNineteenThousandTwoHundred
     map.set(1, silent.slavePath());
     map.set(3, instrument.path());
     comm.setPortMap(map);
-    probe.leave = [&](SerialPort& port, UserInteraction&) {
-        ++leaves;
-        EXPECT_TRUE(port.active());
-        const uint8_t mex[4] = {'M', 'E', 'X', 0};
-        port.writeBytes(mex, 4);
-        auto end = std::chrono::steady_clock::now() + 2s;
-        while (port.inputCount() < 5 && std::chrono::steady_clock::now() < end)
-            port.waitForInput(20);
-    };
 
     AutoFindResult r = autoFind(comm, {5, 3}, probe, ui, options);
     EXPECT_TRUE(r.found);

@@ -75,13 +75,4 @@ TEST(Identification, FixedTextsAndTheHeaderRow) {
     EXPECT_EQ(shown.userLines, fresh.userLines);
 }
 
-TEST(Identification, FailedIdentificationStillShowsTheFixedTexts) {
-    Identification id;
-    applyFixedTexts(id);
-    const auto row = identificationRowOf(id);
-    EXPECT_EQ(row.instrument, "KAVOX 5\rK204B\r\r\r\r\r\r");
-    EXPECT_EQ(row.firm, "Fanrik Osterlamp");
-    EXPECT_TRUE(instrumentDataOf(row).userLines.empty());
-}
-
 } // namespace

@@ -70,7 +70,7 @@ TEST_F(FakeDev, MapFillsFromComOneAndSettingsOverride) {
     node("ttyS0");
     const fs::path ini = root / "ZARN.INI";
     std::ofstream(ini) << "[SETUP]\r\nCOM=3\r\n[PORTS]\r\nCOM2=/dev/pts/7\r\ncom16 = /dev/ttyX\r\n"
-                          "COM17=/dev/ignored\r\nCOM1=\r\n";
+                          "COM17=/dev/ignored\r\nCOM1=\r\nCOM0=/dev/x\r\nLPT1=/dev/y\r\n";
     ComPortMap map = ComPortMap::load(PrivateProfile(ini.string()), dev().string(), sys().string());
     EXPECT_EQ(map.pathOf(1), d("ttyUSB0")); // an empty key leaves the default
     EXPECT_EQ(map.pathOf(2), "/dev/pts/7"); // the override replaces ttyS0
@@ -78,6 +78,8 @@ TEST_F(FakeDev, MapFillsFromComOneAndSettingsOverride) {
     EXPECT_EQ(map.pathOf(16), "/dev/ttyX");
     EXPECT_EQ(map.pathOf(0), "");
     EXPECT_EQ(map.pathOf(17), "");
+    EXPECT_EQ(ComPortMap::ignoredOverrideKeys(PrivateProfile(ini.string())),
+              (std::vector<std::string>{"COM17", "COM0", "LPT1"}));
 
     // Without a settings file (or a /dev) nothing breaks.
     ComPortMap none = ComPortMap::load(PrivateProfile((root / "missing.ini").string()),
@@ -102,4 +104,8 @@ TEST(ComPortMap, ComNumbers) {
     };
     for (const auto& [name, n] : cases)
         EXPECT_EQ(ComPortMap::comNumber(name), n) << name;
+    for (const char* name : {"COM1", "com17", "COM0", "COM00099999999999"})
+        EXPECT_TRUE(ComPortMap::isComName(name)) << name;
+    for (const char* name : {"COM", "COMX", "COM1a", "/dev/COM1", "xCOM1", "COM-1"})
+        EXPECT_FALSE(ComPortMap::isComName(name)) << name;
 }

@@ -12,14 +12,18 @@
 #include "core/comm/VaComm.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
+#include "core/structfile/StructureDocument.h"
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <random>
 #include <thread>
+#include <unistd.h>
 
 using namespace zarn;
 using namespace std::string_literals;
@@ -423,6 +427,54 @@ TEST_F(Reception, ReceiveDataShowsTheFixedTexts) {
     EXPECT_FALSE(port.isOpen());
 }
 
+struct IdentifyFaultCase {
+    const char* name;
+    SimulatorFaults faults;
+};
+
+class FailedIdentification : public Reception,
+                             public testing::WithParamInterface<IdentifyFaultCase> {};
+
+TEST_P(FailedIdentification, StillGivesTheFixedTextsAndKeepsTheFamilyCode) {
+    const SimulatorData data{
+        identificationPayload(16, {"Real name", "Real code", "line3", "SN 7", "Real firm", "user"}),
+        blockRecords(1, 2)};
+    start(data, GetParam().faults);
+    host.setDataFamilyCode(4); // what an earlier file left
+    receive();
+    EXPECT_EQ(text::field(table.cell(1, 0), 1), "KAVOX 5");
+    EXPECT_EQ(text::field(table.cell(1, 0), 2), "K204B");
+    EXPECT_EQ(table.cell(2, 0), "Fanrik Osterlamp");
+    EXPECT_EQ(host.dataFamilyCode(), 4);
+    EXPECT_EQ(table.resultCount(), 0) << "no records asked of another family";
+
+    start(data, GetParam().faults);
+    const auto shown = receiveInstrumentData(access(), ui, texts, timeouts);
+    ASSERT_TRUE(shown.entered);
+    EXPECT_FALSE(shown.identified);
+    ASSERT_TRUE(shown.data);
+    EXPECT_EQ(shown.data->instrumentLines,
+              (std::vector<std::string>{"KAVOX 5", "K204B", "", "", "", "", ""}));
+    EXPECT_EQ(shown.data->firmLines, std::vector<std::string>{"Fanrik Osterlamp"});
+    EXPECT_FALSE(port.isOpen());
+}
+
+SimulatorFaults badIdentification() {
+    SimulatorFaults f;
+    f.badIdentification = true;
+    return f;
+}
+SimulatorFaults hangupOnIdentify() {
+    SimulatorFaults f;
+    f.hangupOnIdentify = true;
+    return f;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, FailedIdentification,
+                         testing::Values(IdentifyFaultCase{"WrongHeader", badIdentification()},
+                                         IdentifyFaultCase{"LineGoesDead", hangupOnIdentify()}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 
 namespace {
@@ -477,7 +529,7 @@ TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentT
         TVaComm port;
         port.setDeviceName(link.slavePath());
         WorkspaceReception host(ws, ui);
-        ws.document().setCurrentFileName("/tmp/old.str");
+        ws.document().setCurrentFileName("/tmp/old.zrn");
         const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui,
                                         ws.texts(), ws.namef(), host, fastTimeouts());
         EXPECT_EQ(out.status, Status::Received);
@@ -493,6 +545,117 @@ TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentT
         }
     }
     EXPECT_TRUE(ui.messages.empty());
+}
+
+} // namespace
+
+namespace {
+
+// The desktop and zarnctl both: a workspace with its structure document, receiving from the
+// simulated instrument and saving to a file.
+class DocumentReception : public testing::Test {
+protected:
+    DocumentReception() {
+        ws.texts().set("Object_20", "Object");
+        ws.loadDefaultNames();
+        ws.applyConfiguration();
+        doc.setRememberProtocolDefaults(false);
+        dir = std::filesystem::temp_directory_path() /
+              ("zarn-family-" + std::to_string(::getpid()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
+    }
+    ~DocumentReception() override { std::filesystem::remove_all(dir); }
+
+    std::string file(const std::string& name, std::string_view bytes = {}) const {
+        const auto path = (dir / name).string();
+        if (!bytes.empty())
+            std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+    ReceiveOutcome receiveFrom(uint16_t typeCode, std::vector<std::string> records) {
+        SimulatorLink link(InstrumentSimulator(
+            SimulatorData{defaultIdentificationPayload(typeCode), std::move(records)}));
+        TVaComm port;
+        port.setDeviceName(link.slavePath());
+        WorkspaceReception host(ws, ui);
+        return receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui, ws.texts(),
+                              ws.namef(), host, fastTimeouts());
+    }
+    static std::string secondLine(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::string line;
+        std::getline(in, line);
+        std::getline(in, line);
+        return line;
+    }
+
+    Workspace ws{ZARN_BIN_DIR + std::string("/")};
+    StructureDocument doc{ws};
+    ScriptedInteraction ui;
+    std::filesystem::path dir;
+};
+
+struct EarlierFile {
+    const char* name;
+    const char* bytes;
+    int32_t familyAfterOpen;
+};
+
+class AfterAnEarlierFile : public DocumentReception,
+                           public testing::WithParamInterface<EarlierFile> {};
+
+TEST_P(AfterAnEarlierFile, ReceivedResultsAreSavedWithTheirFamilyAndReadBackWhole) {
+    const auto& c = GetParam();
+    doc.openFile(file("earlier.zrn", c.bytes));
+    EXPECT_EQ(doc.familyCode(), c.familyAfterOpen);
+
+    const auto out = receiveFrom(16, blockRecords(2, 3));
+    ASSERT_EQ(out.status, Status::Received) << out.error;
+    EXPECT_EQ(doc.familyCode(), 16);
+    const auto saved = file("received.zrn");
+    ASSERT_TRUE(doc.writeTo(saved));
+    EXPECT_EQ(secondLine(saved), "16\r");
+
+    Workspace again(ZARN_BIN_DIR + std::string("/"));
+    StructureDocument reopened(again);
+    reopened.setRememberProtocolDefaults(false);
+    const auto read = reopened.openFile(saved);
+    ASSERT_TRUE(read.productFamily());
+    ASSERT_EQ(again.results().rowCount(), ws.results().rowCount());
+    for (int r = 0; r < ws.results().rowCount(); ++r)
+        for (int col = 0; col < ws.results().colCount(); ++col)
+            EXPECT_EQ(again.results().cell(col, r), ws.results().cell(col, r)) << r << "/" << col;
+    EXPECT_EQ(again.tree().nodeCount(), 2 + 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, AfterAnEarlierFile,
+    testing::Values(EarlierFile{"OfAnotherFamily", "*** INSTAL STRUCTURE v11\r\n4\r\n", 4},
+                    // Not a structure file: the code of the results in memory stays.
+                    EarlierFile{"NotAStructureFile", "hello\r\n", 16}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DocumentReception, TypeCodeOneHundredAndFourGivesAFileOfFamilyFour) {
+    doc.openFile(file("earlier.zrn", "hello\r\n"));
+    const auto out = receiveFrom(104, blockRecords(1, 2));
+    ASSERT_EQ(out.status, Status::Received) << out.error;
+    EXPECT_FALSE(out.familyMatches);
+    EXPECT_EQ(doc.familyCode(), 4);
+    EXPECT_EQ(ws.results().resultCount(), 0);
+    const auto saved = file("family4.zrn");
+    ASSERT_TRUE(doc.writeTo(saved));
+    EXPECT_EQ(secondLine(saved), "4\r");
+
+    // Reading it back gives the family of the file, and a file that is no structure file
+    // afterwards leaves it so.
+    Workspace again(ZARN_BIN_DIR + std::string("/"));
+    StructureDocument reopened(again);
+    reopened.setRememberProtocolDefaults(false);
+    reopened.openFile(saved);
+    EXPECT_EQ(reopened.familyCode(), 4);
+    reopened.openFile(file("other.zrn", "hello\r\n"));
+    EXPECT_EQ(reopened.familyCode(), 4);
 }
 
 } // namespace
