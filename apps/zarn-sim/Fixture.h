@@ -7,7 +7,7 @@
 // "identification_hex" may replace type_code and strings with raw payload bytes.
 #pragma once
 
-#include "core/comm/InstrumentSimulator.h"
+#include "sim/InstrumentSimulator.h"
 
 #include <string>
 

@@ -5,7 +5,7 @@
 // --simulator starts a simulated instrument for this run and points COM1 at it, so that
 // Instrument > Receive Results shows real data without an instrument at hand.
 #include "core/app/Configuration.h"
-#include "core/comm/SimulatorLink.h"
+#include "sim/SimulatorLink.h"
 #include "ui/Form1.h"
 #include "ui/ProgramPaths.h"
 

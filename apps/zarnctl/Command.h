@@ -11,7 +11,7 @@
 // with the command's usage) and CommandError for a failure (exit 1, with the message).
 #pragma once
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <functional>
 #include <map>

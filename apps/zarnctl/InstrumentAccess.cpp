@@ -1,6 +1,6 @@
 #include "InstrumentAccess.h"
 
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 
 #include <atomic>
 #include <csignal>

@@ -5,7 +5,7 @@
 #include "Command.h"
 #include "TerminalInteraction.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/comm/InstrumentCommands.h"
+#include "core/instrument/InstrumentCommands.h"
 #include "core/comm/PortNames.h"
 #include "core/comm/VaComm.h"
 

@@ -1,7 +1,7 @@
 // zarnctl receive: Receive Results from an instrument into a structure file.
 #include "DocumentLoader.h"
 #include "InstrumentAccess.h"
-#include "core/comm/ResultsReception.h"
+#include "core/instrument/ResultsReception.h"
 
 namespace zarnctl {
 

@@ -2,7 +2,7 @@
 // answer (there is nobody to ask), progress is not shown and nothing is ever cancelled.
 #pragma once
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <ostream>
 

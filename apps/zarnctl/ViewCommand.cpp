@@ -2,7 +2,7 @@
 // shows it.
 #include "Command.h"
 #include "DocumentLoader.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 
 #include <algorithm>
 #include <nlohmann/json.hpp>

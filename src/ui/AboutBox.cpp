@@ -1,6 +1,6 @@
 #include "ui/AboutBox.h"
 
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -2,7 +2,7 @@
 // the 32x32 icons of the dialog types.
 #pragma once
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <QIcon>
 #include <QPixmap>

@@ -1,7 +1,7 @@
 #include "ui/CommentBox.h"
 
 #include "core/structfile/StructFile.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QCheckBox>
 #include <QFontMetrics>

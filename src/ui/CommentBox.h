@@ -2,8 +2,8 @@
 // three switches (print comments, print autotest comments, number pages).
 #pragma once
 
-#include "core/app/IniFile.h"
-#include "core/protocol/PrintoutComments.h"
+#include "core/base/IniFile.h"
+#include "core/inspection/PrintoutComments.h"
 
 #include <QDialog>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "ui/ConfigureCOM.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>

@@ -5,7 +5,7 @@
 // ends the search.
 #pragma once
 
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 #include "core/comm/ComConfiguration.h"
 
 #include <QDialog>

@@ -3,12 +3,12 @@
 // Commands whose windows arrive with their own work (structure files, instrument, COM
 // port, printing, export, printout heading) are wired in their slot here.
 #include "core/comm/ComConfiguration.h"
-#include "core/comm/ResultsReception.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"

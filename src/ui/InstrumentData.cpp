@@ -1,7 +1,7 @@
 #include "ui/InstrumentData.h"
 
 #include "core/comm/VaComm.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

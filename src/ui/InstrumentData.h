@@ -4,7 +4,7 @@
 #pragma once
 
 #include "core/comm/Identification.h"
-#include "core/comm/InstrumentCommands.h"
+#include "core/instrument/InstrumentCommands.h"
 
 #include <QDialog>
 #include <functional>

@@ -6,7 +6,7 @@
 // first language is applied.
 #pragma once
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <QDialog>
 #include <QPointer>

@@ -1,9 +1,9 @@
 #include "ui/PersonalData.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QGroupBox>
 #include <QImage>

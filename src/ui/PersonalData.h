@@ -2,8 +2,8 @@
 // footer lines and three test-site lines; OK keeps them in memory and in ZARN.INI.
 #pragma once
 
-#include "core/app/IniFile.h"
-#include "core/protocol/PrintoutHeading.h"
+#include "core/base/IniFile.h"
+#include "core/inspection/PrintoutHeading.h"
 #include "ui/WindowTexts.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "ui/QtInteraction.h"
 
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 #include "ui/GaugeDlg.h"
 #include "ui/MessageDlg.h"
 

@@ -2,7 +2,7 @@
 // progress dialog TGaugeDlg and the Qt file dialogs.
 #pragma once
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <QPointer>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "ui/SelectLanguage.h"
 
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 #include "ui/StringGridAll.h"
 
 #include "core/grid/CellMarkup.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QKeyEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "ui/TreeModel.h"
 
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 namespace zarn {
 

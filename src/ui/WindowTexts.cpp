@@ -1,6 +1,6 @@
 #include "ui/WindowTexts.h"
 
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 
 #include <QAbstractButton>
 #include <QAction>

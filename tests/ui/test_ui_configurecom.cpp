@@ -1,8 +1,8 @@
 // The COM Port dialog against real pseudo-terminals: OK and Cancel, the device paths beside
 // the COM items, and Auto Find with its search panel.
 #include "UiTestSupport.h"
-#include "core/app/UserInteraction.h"
-#include "core/comm/PseudoTerminal.h"
+#include "core/base/UserInteraction.h"
+#include "sim/PseudoTerminal.h"
 #include "core/comm/TermiosSpeed.h"
 #include "ui/ConfigureCOM.h"
 

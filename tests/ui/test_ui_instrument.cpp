@@ -1,8 +1,8 @@
 // Receive Results and Instrument's Data in the desktop, against the simulated instrument on a
 // pseudo-terminal.
 #include "UiTestSupport.h"
-#include "core/comm/InstrumentSimulator.h"
-#include "core/comm/SimulatorLink.h"
+#include "sim/InstrumentSimulator.h"
+#include "sim/SimulatorLink.h"
 #include "ui/Form1.h"
 #include "ui/InstrumentData.h"
 #include "ui/StringGridAll.h"

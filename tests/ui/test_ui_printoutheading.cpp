@@ -1,12 +1,12 @@
 // The printout heading dialogs: Comments (line limits, trimming, OK) and Operator/Test site
 // (modes, logo fitting, OK).
 #include "UiTestSupport.h"
-#include "core/app/IniFile.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
 #include "ui/CommentBox.h"
-#include "ui/DisplayText.h"
+#include "print/DisplayText.h"
 #include "ui/PersonalData.h"
 
 #include <QCheckBox>

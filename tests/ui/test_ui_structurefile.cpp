@@ -1,7 +1,7 @@
 // The desktop's structure-file flows: the start-up file, Open, Save and the close flow.
 #include "UiTestSupport.h"
-#include "core/app/AtomicFile.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/AtomicFile.h"
+#include "core/base/UserInteraction.h"
 #include "ui/Form1.h"
 
 #include <QTreeView>

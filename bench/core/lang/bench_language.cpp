@@ -1,7 +1,7 @@
 // Loading a whole language as start-up and a language switch do: the language list, every
 // text of section LANGUAGE, the NAMEF tables and the protocol captions of section PROTOCOL.
-#include "core/app/IniFile.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/LanguageKeys.h"

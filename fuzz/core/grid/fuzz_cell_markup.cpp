@@ -3,7 +3,7 @@
 // Byte 0 picks the column alignment and whether the cell carries an object; when it does, the
 // text up to the first 0x00 gives the object's line alignments.
 #include "core/app/ResultsView.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/grid/CellMarkup.h"
 #include "core/grid/Odlozisce.h"
 

@@ -3,7 +3,7 @@
 // Input: LNG_MAIN.INI, then the language file, then ZARN.INI, separated by "\n----\n"; an
 // input without separator is a language file under a fixed index. Byte 0 decides whether
 // start-up has begun (fatal errors end loading) or not (loading goes on).
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/NamefTables.h"

@@ -1,6 +1,6 @@
 #include "core/app/Configuration.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 
 #include <charconv>
 

@@ -2,7 +2,7 @@
 // start-up, as data that the windows apply.
 #pragma once
 
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 
 #include <cstdint>
 #include <optional>

@@ -4,7 +4,7 @@
 // text, so the names follow the language until the user sets one of his own.
 #pragma once
 
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 #include "core/lang/LStr.h"
 
 #include <array>

@@ -1,7 +1,7 @@
 #include "core/app/DocumentState.h"
 
 #include "core/app/Configuration.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/lang/TextCapacity.h"
 
 #include <cctype>

@@ -6,7 +6,7 @@
 #pragma once
 
 #include "core/app/Configuration.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 
 #include <cstdint>

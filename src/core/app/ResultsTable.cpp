@@ -1,6 +1,6 @@
 #include "core/app/ResultsTable.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 
 #include <algorithm>
 #include <cstring>

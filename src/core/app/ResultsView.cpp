@@ -1,6 +1,6 @@
 #include "core/app/ResultsView.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/grid/StringGridData.h"
 
 #include <algorithm>

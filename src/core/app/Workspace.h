@@ -9,11 +9,11 @@
 #include "core/app/Configuration.h"
 #include "core/app/DefaultNames.h"
 #include "core/app/DocumentState.h"
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
 #include "core/app/ResultsView.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 

@@ -1,9 +1,9 @@
 #include "core/comm/ComConfiguration.h"
 
 #include "core/app/Configuration.h"
-#include "core/app/IniFile.h"
-#include "core/app/TextRoutines.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/TextRoutines.h"
+#include "core/base/UserInteraction.h"
 
 namespace zarn {
 

@@ -1,6 +1,6 @@
 #include "core/comm/Identification.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 
 #include <cstdint>
 

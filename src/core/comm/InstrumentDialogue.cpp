@@ -1,7 +1,7 @@
 #include "core/comm/InstrumentDialogue.h"
 
-#include "core/app/TextRoutines.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/TextRoutines.h"
+#include "core/base/UserInteraction.h"
 #include "core/comm/SerialPort.h"
 #include "core/lang/LStr.h"
 

@@ -1,7 +1,7 @@
 #include "core/comm/PortNames.h"
 
-#include "core/app/IniFile.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/IniFile.h"
+#include "core/base/TextRoutines.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 #include "core/comm/RecordDecoder.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/lang/NamefTables.h"
 
 #include <cstdint>

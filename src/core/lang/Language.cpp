@@ -1,8 +1,8 @@
 #include "core/lang/Language.h"
 
-#include "core/app/IniFile.h"
-#include "core/app/TextRoutines.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/TextRoutines.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 

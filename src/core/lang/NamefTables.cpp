@@ -1,6 +1,6 @@
 #include "core/lang/NamefTables.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/lang/TextCapacity.h"
 
 namespace zarn {

@@ -1,6 +1,6 @@
 #include "core/structfile/StructChecksum.h"
 
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
 // Reading a structure file. The reader is lenient: a file that ends early keeps what was read,
 // and nothing it declares (row and column counts, page counts) is allocated before the lines
 // that fill it have actually been read.
-#include "core/app/AtomicFile.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/AtomicFile.h"
+#include "core/base/TextRoutines.h"
 #include "core/structfile/LineReader.h"
 #include "core/structfile/StructChecksum.h"
 #include "core/structfile/StructFile.h"

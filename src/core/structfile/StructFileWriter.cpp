@@ -1,7 +1,7 @@
 // Writing a structure file: the whole file is built in memory and then replaces the old one
 // in a single step, so a failure can never leave a half-written file behind.
-#include "core/app/AtomicFile.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/AtomicFile.h"
+#include "core/base/TextRoutines.h"
 #include "core/structfile/StructChecksum.h"
 #include "core/structfile/StructFile.h"
 

@@ -1,11 +1,11 @@
 #include "core/comm/ComConfiguration.h"
 
-#include "core/app/IniFile.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/UserInteraction.h"
 #include "core/comm/InstrumentDialogue.h"
-#include "core/comm/InstrumentSimulator.h"
-#include "core/comm/PseudoTerminal.h"
-#include "core/comm/SimulatorLink.h"
+#include "sim/InstrumentSimulator.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimulatorLink.h"
 #include "core/comm/TermiosSpeed.h"
 #include "core/lang/LStr.h"
 

@@ -1,6 +1,6 @@
 #include "core/comm/Identification.h"
 
-#include "core/comm/InstrumentSimulator.h"
+#include "sim/InstrumentSimulator.h"
 
 #include <gtest/gtest.h>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "core/comm/PortNames.h"
 
-#include "core/app/IniFile.h"
+#include "core/base/IniFile.h"
 
 #include <filesystem>
 #include <fstream>

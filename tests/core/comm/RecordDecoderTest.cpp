@@ -1,6 +1,6 @@
 #include "core/comm/RecordDecoder.h"
 
-#include "core/comm/InstrumentSimulator.h"
+#include "sim/InstrumentSimulator.h"
 #include "core/lang/NamefTables.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "core/comm/VaComm.h"
 
-#include "core/comm/PseudoTerminal.h"
+#include "sim/PseudoTerminal.h"
 #include "core/comm/TermiosSpeed.h"
 
 #include <chrono>

@@ -2,8 +2,8 @@
 // built from the program's own key lists.
 #pragma once
 
-#include "core/app/IniFile.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/IniFile.h"
+#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/LanguageKeys.h"

@@ -1,7 +1,7 @@
 // The language files delivered in data/: a missing text ends the program at start-up, so
 // every shipped language must be complete.
 #include "LanguageFixture.h"
-#include "core/app/TextRoutines.h"
+#include "core/base/TextRoutines.h"
 #include "core/lang/TextEncoding.h"
 
 #include <gtest/gtest.h>

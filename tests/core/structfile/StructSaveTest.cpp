@@ -1,5 +1,5 @@
 #include "StructFixture.h"
-#include "core/app/AtomicFile.h"
+#include "core/base/AtomicFile.h"
 
 #include <csignal>
 #include <filesystem>

@@ -1,0 +1,201 @@
+// zarnctl receive and identify as a user runs them, against the simulated instrument.
+#include "sim/InstrumentSimulator.h"
+#include "sim/SimulatorLink.h"
+
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace zarn;
+
+namespace {
+
+struct Run {
+    int status = -1;
+    std::string output; // stdout and stderr
+};
+
+// zarnctl is built with these tests: a missing executable is a failure, not a skip.
+Run zarnctl(const std::string& args) {
+    const std::string exe = std::string(ZARN_BIN_DIR) + "/zarnctl";
+    Run r;
+    if (!std::filesystem::exists(exe)) {
+        ADD_FAILURE() << exe << " is missing";
+        return r;
+    }
+    FILE* p = ::popen((exe + " " + args + " 2>&1").c_str(), "r");
+    if (!p)
+        return r;
+    std::array<char, 4096> buf;
+    size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
+        r.output.append(buf.data(), n);
+    const int w = ::pclose(p);
+    r.status = WIFEXITED(w) ? WEXITSTATUS(w) : -1;
+    return r;
+}
+
+struct ReceiveCase {
+    const char* name;
+    SimulatorFaults faults;
+    const char* extra;
+    int status;
+    bool fileWritten;
+    std::vector<std::string> commands;
+};
+
+SimulatorFaults fault(void (*set)(SimulatorFaults&)) {
+    SimulatorFaults f;
+    set(f);
+    return f;
+}
+
+class ZarnctlReceive : public testing::TestWithParam<ReceiveCase> {};
+
+TEST_P(ZarnctlReceive, ExitStatusSaysHowItWent) {
+    const auto& c = GetParam();
+    std::vector<std::string> records;
+    for (uint16_t e = 1; e <= 4; ++e)
+        records.push_back(recordPayload(1, e, 3, {{'R', 4, 3, "> 999"}}));
+    SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), records}, c.faults));
+    const auto file = std::filesystem::temp_directory_path() /
+                      ("zarnctl-receive-" + std::string(c.name) + ".zrn");
+    std::filesystem::remove(file);
+    const auto r =
+        zarnctl("receive --port " + link.slavePath() + " " + c.extra + " -o " + file.string());
+    EXPECT_EQ(r.status, c.status) << r.output;
+    EXPECT_EQ(std::filesystem::exists(file), c.fileWritten) << r.output;
+    // The last command may still be on its way when zarnctl has ended.
+    for (int i = 0; i < 100 && link.commandLog().size() < c.commands.size(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_EQ(link.commandLog(), c.commands) << r.output;
+    std::filesystem::remove(file);
+}
+
+const std::vector<std::string> whole = {"MRD", "MWH", "MNU", "MSS", "MRE",
+                                        "MRE", "MRE", "MRE", "MRE", "MEX"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ZarnctlReceive,
+    testing::Values(ReceiveCase{"AllArrived", {}, "", 0, true, whole},
+                    ReceiveCase{"RecordsMissing",
+                                fault([](SimulatorFaults& f) { f.stopAfter = 2; }),
+                                "",
+                                3,
+                                true,
+                                {"MRD", "MWH", "MNU", "MSS", "MRE", "MRE", "MRE", "MEX"}},
+                    ReceiveCase{"RetriesThenGivesUp",
+                                fault([](SimulatorFaults& f) { f.refuse = true; }),
+                                "--retries 2",
+                                4,
+                                false,
+                                {"MRD", "MRD", "MRD", "MEX"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ZarnctlIdentify, PrintsTheInstrumentsData) {
+    SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), {}}));
+    const auto r = zarnctl("identify --port " + link.slavePath());
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("KAVOX 5"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Serial Number: 09341122"), std::string::npos) << r.output;
+    EXPECT_NE(r.output.find("Fanrik Osterlamp"), std::string::npos) << r.output;
+}
+
+// A program directory of its own: the shipped language files and a ZARN.INI of the test's.
+class ProgramDir {
+public:
+    explicit ProgramDir(const std::string& settings) {
+        namespace fs = std::filesystem;
+        dir_ = fs::temp_directory_path() /
+               ("zarnctl-dir-" + std::to_string(::getpid()) + "-" +
+                testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir_);
+        for (const auto& e : fs::directory_iterator(ZARN_DATA_DIR)) {
+            const auto name = e.path().filename().string();
+            if (name == "LNG_MAIN.INI" || e.path().extension() == ".LNG")
+                fs::copy_file(e.path(), dir_ / name);
+        }
+        std::ofstream(dir_ / "ZARN.INI", std::ios::binary) << settings;
+    }
+    ~ProgramDir() { std::filesystem::remove_all(dir_); }
+    std::string option() const { return "--program-dir " + dir_.string(); }
+    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+
+private:
+    std::filesystem::path dir_;
+};
+
+std::string secondLine(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    std::getline(in, line);
+    std::getline(in, line);
+    return line;
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ZarnctlReceiveFamily, TypeCodeOneHundredAndFourGivesAFileOfFamilyFour) {
+    SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(104), {}}));
+    ProgramDir dir("");
+    const auto file = dir.file("family4.zrn");
+    const auto r = zarnctl(dir.option() + " receive --port " + link.slavePath() + " -o " + file);
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(secondLine(file), "4\r");
+}
+
+TEST(ZarnctlPorts, ComNamesOutsideOneToSixteenAreRefusedAndNothingIsSent) {
+    SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), {}}));
+    // COM2 is where the port number stood before it was checked.
+    ProgramDir dir("[PORTS]\r\nCOM2=" + link.slavePath() + "\r\nCOM17=/dev/null\r\n");
+    for (const char* name : {"COM17", "COM0", "com99"}) {
+        const auto file = dir.file("refused.zrn");
+        const auto r = zarnctl(dir.option() + " receive --port " + name + " -o " + file);
+        EXPECT_EQ(r.status, 2) << name << ": " << r.output;
+        EXPECT_TRUE(contains(r.output, "COM1 to COM16")) << r.output;
+        EXPECT_FALSE(std::filesystem::exists(file)) << name;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(link.commandLog().empty());
+
+    // The port map's own COM17 key is ignored, and zarnctl says so.
+    const auto r = zarnctl(dir.option() + " receive --port COM2 -o " + dir.file("com2.zrn"));
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(contains(r.output, "warning: COM17 in section PORTS")) << r.output;
+}
+
+TEST(ZarnctlPorts, SetupBaudIsReadAsTheDesktopReadsIt) {
+    // The instrument runs at 19200 only; BAUD "+3" is the third list entry, 19200.
+    SimulatorPacing at19200;
+    at19200.baud = 19200;
+    SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), {}}), at19200);
+    ProgramDir dir("[SETUP]\r\nBAUD=+3\r\n");
+    const auto r =
+        zarnctl(dir.option() + " receive --port " + link.slavePath() + " -o " + dir.file("b.zrn"));
+    EXPECT_EQ(r.status, 0) << r.output;
+}
+
+TEST(ZarnctlIdentify, FailedIdentificationStillPrintsTheFixedTexts) {
+    SimulatorFaults wrongHeader;
+    wrongHeader.badIdentification = true;
+    SimulatorLink link(InstrumentSimulator(
+        {identificationPayload(16, {"Real name", "Real code", "line3", "SN 7", "Real firm"}), {}},
+        wrongHeader));
+    const auto r = zarnctl("identify --port " + link.slavePath());
+    EXPECT_EQ(r.status, 1) << r.output;
+    EXPECT_TRUE(contains(r.output, "  KAVOX 5\n  K204B\n")) << r.output;
+    EXPECT_TRUE(contains(r.output, "Firm Data:\n  Fanrik Osterlamp\n")) << r.output;
+    EXPECT_FALSE(contains(r.output, "Real")) << r.output;
+    EXPECT_TRUE(contains(r.output, "identification did not arrive")) << r.output;
+}
+
+} // namespace
