@@ -16,22 +16,24 @@ void TProtocol::append(PageKind kind, int32_t index) {
 }
 
 void TProtocol::AddObjectPage() {
-    objectPages_.push_back(std::make_unique<TObjPage>(templates_.object));
+    objectPages_.push_back(std::make_unique<TObjPage>(captions(&ProtocolTemplateTexts::object)));
     append(PageKind::Object, static_cast<int32_t>(objectPages_.size()));
 }
 
 void TProtocol::AddBlockPage() {
-    blockPages_.push_back(std::make_unique<TBlokPage>(templates_.block));
+    blockPages_.push_back(std::make_unique<TBlokPage>(captions(&ProtocolTemplateTexts::block)));
     append(PageKind::Block, static_cast<int32_t>(blockPages_.size()));
 }
 
 void TProtocol::AddLightningRodPage() {
-    lightningRodPages_.push_back(std::make_unique<TStrelaPage>(templates_.lightningRod));
+    lightningRodPages_.push_back(
+        std::make_unique<TStrelaPage>(captions(&ProtocolTemplateTexts::lightningRod)));
     append(PageKind::LightningRod, static_cast<int32_t>(lightningRodPages_.size()));
 }
 
 void TProtocol::AddFloorPlanPage() {
-    floorPlanPages_.push_back(std::make_unique<TTlorisPage>(templates_.floorPlan));
+    floorPlanPages_.push_back(
+        std::make_unique<TTlorisPage>(captions(&ProtocolTemplateTexts::floorPlan)));
     append(PageKind::FloorPlan, static_cast<int32_t>(floorPlanPages_.size()));
 }
 
