@@ -37,15 +37,23 @@ void TProtocol::AddFloorPlanPage() {
     append(PageKind::FloorPlan, static_cast<int32_t>(floorPlanPages_.size()));
 }
 
+TMeasurementPage::Tables& TProtocol::measurementTemplate(PageKind kind) {
+    auto& tables = kind == PageKind::BlockMeasurement ? blockMeasurementTemplate_
+                                                      : lightningRodMeasurementTemplate_;
+    if (!TMeasurementPage::headersMatch(tables, kind, texts_, charset_))
+        tables = TMeasurementPage::makeTables(kind, texts_, charset_);
+    return tables;
+}
+
 void TProtocol::AddBlockMeasurementPage() {
-    blockMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::BlockMeasurement, texts_, charset_));
+    blockMeasurementPages_.push_back(std::make_unique<TMeasurementPage>(
+        PageKind::BlockMeasurement, measurementTemplate(PageKind::BlockMeasurement)));
     append(PageKind::BlockMeasurement, static_cast<int32_t>(blockMeasurementPages_.size()));
 }
 
 void TProtocol::AddLightningRodMeasurementPage() {
-    lightningRodMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::LightningRodMeasurement, texts_, charset_));
+    lightningRodMeasurementPages_.push_back(std::make_unique<TMeasurementPage>(
+        PageKind::LightningRodMeasurement, measurementTemplate(PageKind::LightningRodMeasurement)));
     append(PageKind::LightningRodMeasurement,
            static_cast<int32_t>(lightningRodMeasurementPages_.size()));
 }

@@ -92,6 +92,9 @@ private:
     template <typename Page>
     static Page* at(const std::vector<std::unique_ptr<Page>>& pages, int index);
     void append(PageKind kind, int32_t index);
+    // The header-only tables new measurement pages of a kind start from, rebuilt when the
+    // language texts or the character set have changed since.
+    TMeasurementPage::Tables& measurementTemplate(PageKind kind);
     // One member of the current template set, sharing its ownership.
     SharedCaptions captions(const LabelCaptions ProtocolTemplateTexts::*member) const {
         return {templates_, &(templates_.get()->*member)};
@@ -109,6 +112,8 @@ private:
     std::vector<std::unique_ptr<TTlorisPage>> floorPlanPages_;
     std::vector<std::unique_ptr<TMeasurementPage>> blockMeasurementPages_;
     std::vector<std::unique_ptr<TMeasurementPage>> lightningRodMeasurementPages_;
+    TMeasurementPage::Tables blockMeasurementTemplate_;
+    TMeasurementPage::Tables lightningRodMeasurementTemplate_;
 };
 
 } // namespace zarn
