@@ -6,6 +6,7 @@
 
 #include <benchmark/benchmark.h>
 #include <chrono>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
@@ -68,9 +69,12 @@ struct Run {
     double peakMb = 0;
 };
 
-// `zarnctl show FILE` with its output discarded.
+// `zarnctl show FILE` with its output discarded. ZARNCTL in the environment names another
+// build's zarnctl, to compare with.
 Run showFile(const std::string& path) {
-    const std::string zarnctl = std::string(ZARN_BIN_DIR) + "/zarnctl";
+    const char* other = std::getenv("ZARNCTL");
+    const std::string zarnctl =
+        other && *other ? std::string(other) : std::string(ZARN_BIN_DIR) + "/zarnctl";
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = ::fork();
     if (pid == 0) {
