@@ -5,7 +5,8 @@ Conventions, so that each figure is judged against something measured in the sam
   * A benchmark is named Group/Variant[/args].  The variant whose name starts with
     "Baseline" is the baseline of its group; every other benchmark of that group in the
     same executable gets the ratio of its time to the baseline's.
-  * A benchmark may state its goal in its label: "goal: ratio<=3" or "goal: ms<5".
+  * A benchmark may state its goal in its label: "goal: ratio<=3" or "goal: ms<5", or a
+    goal on one of its counters by the counter's name: "goal: peak_rss_mb<300".
     The table then says whether the goal is met.
 """
 import argparse
@@ -60,9 +61,10 @@ def main():
             ratio = None if base is None or is_base or base == 0 else ms / base
             label = b.get("label", "")
             verdict = ""
-            m = re.search(r"goal:\s*(ratio|ms)\s*(<=|<)\s*([0-9.]+)", label)
+            m = re.search(r"goal:\s*([A-Za-z_]+)\s*(<=|<)\s*([0-9.]+)", label)
             if m:
-                value = ratio if m.group(1) == "ratio" else ms
+                what = m.group(1)
+                value = ratio if what == "ratio" else ms if what == "ms" else b.get(what)
                 limit = float(m.group(3))
                 ok = value is not None and (value <= limit if m.group(2) == "<=" else value < limit)
                 verdict = ("met " if ok else "MISSED ") + m.group(1) + m.group(2) + m.group(3)

@@ -4,6 +4,8 @@
 #include "core/lang/LStr.h"
 #include "core/inspection/Protocol.h"
 
+#include <utility>
+
 namespace zarn {
 
 namespace {
@@ -22,20 +24,33 @@ constexpr TableLayout kBlockTables[2] = {{11, "Glava", "GlavaE", 10}, {5, "Glava
 constexpr TableLayout kRodTables[2] = {{5, "GlavaS1", "GlavaS1E", 3},
                                        {2, "GlavaS2", "GlavaS2E", 1}};
 
-std::unique_ptr<TStringGridAll2> makeTable(const TableLayout& layout, const TLStr& texts,
+std::string headingKey(const TableLayout& layout, int c) {
+    return layout.headingPrefix + text::toText(c) + "_0";
+}
+
+std::string unitKey(const TableLayout& layout, int c) {
+    return layout.unitPrefix + text::toText(c) + "_0";
+}
+
+bool hasUnit(const TableLayout& layout, int c) {
+    return c >= 1 && c <= layout.lastUnit;
+}
+
+const TableLayout* layoutsOf(PageKind kind) {
+    return kind == PageKind::LightningRodMeasurement ? kRodTables : kBlockTables;
+}
+
+std::shared_ptr<TStringGridAll2> makeTable(const TableLayout& layout, const TLStr& texts,
                                            int charset) {
-    auto t = std::make_unique<TStringGridAll2>(layout.columns, 3);
+    auto t = std::make_shared<TStringGridAll2>(layout.columns, 3);
     t->setDefaultColWidth(30);
     t->setDefaultRowHeight(10);
     t->setFixedRows(2);
     t->setFixedCols(0);
     t->setAlignment(TSAlign::alsCenter);
     for (int c = 0; c < layout.columns; ++c) {
-        TProtocol::SetTableCell(*t, c, 0,
-                                texts.text(layout.headingPrefix + text::toText(c) + "_0"));
-        const bool hasUnit = c >= 1 && c <= layout.lastUnit;
-        TProtocol::SetTableCell(
-            *t, c, 1, hasUnit ? texts.text(layout.unitPrefix + text::toText(c) + "_0") : "");
+        TProtocol::SetTableCell(*t, c, 0, texts.text(headingKey(layout, c)));
+        TProtocol::SetTableCell(*t, c, 1, hasUnit(layout, c) ? texts.text(unitKey(layout, c)) : "");
         t->setColAlignment(c, TSAlign::alsCenter);
         t->setFixedAlignment(c, TSAlign::alsCenter);
         auto data = std::make_unique<TCellData>();
@@ -74,11 +89,70 @@ void TStringGridAll2::setSubText(int n, std::string text) {
         data->subData->text2 = std::move(text);
 }
 
-TMeasurementPage::TMeasurementPage(PageKind kind, const TLStr& texts, int charset) : kind_(kind) {
-    const TableLayout* layouts =
-        kind == PageKind::LightningRodMeasurement ? kRodTables : kBlockTables;
-    for (int i = 0; i < 2; ++i)
-        tables_[static_cast<size_t>(i)] = makeTable(layouts[i], texts, charset);
+TMeasurementPage::Tables TMeasurementPage::makeTables(PageKind kind, const TLStr& texts,
+                                                      int charset) {
+    const TableLayout* layouts = layoutsOf(kind);
+    return {makeTable(layouts[0], texts, charset), makeTable(layouts[1], texts, charset)};
+}
+
+bool TMeasurementPage::headersMatch(const Tables& tables, PageKind kind, const TLStr& texts,
+                                    int charset) {
+    const TableLayout* layouts = layoutsOf(kind);
+    for (size_t i = 0; i < tables.size(); ++i) {
+        const TStringGridAll2* t = tables[i].get();
+        const TableLayout& layout = layouts[i];
+        if (!t || t->colCount() != layout.columns)
+            return false;
+        for (int c = 0; c < layout.columns; ++c) {
+            const TCellData* data = t->object(c, 0);
+            if (!data || !data->font || data->font->charset != charset ||
+                t->cell(c, 0) != texts.text(headingKey(layout, c)) ||
+                t->cell(c, 1) != (hasUnit(layout, c) ? texts.text(unitKey(layout, c)) : kEmpty))
+                return false;
+        }
+    }
+    return true;
+}
+
+TMeasurementPage::TMeasurementPage(PageKind kind, const TLStr& texts, int charset)
+    : kind_(kind), tables_(makeTables(kind, texts, charset)) {}
+
+TMeasurementPage::TMeasurementPage(PageKind kind, Tables shared)
+    : kind_(kind), tables_(std::move(shared)) {}
+
+TStringGridAll2& TMeasurementPage::table(int n) {
+    auto& t = tables_.at(static_cast<size_t>(n));
+    if (t.use_count() > 1)
+        t = std::make_shared<TStringGridAll2>(*t);
+    return *t;
+}
+
+void TMeasurementPage::setObjectName(int n, std::string_view name) {
+    if (std::as_const(*this).table(n).objectName != name)
+        table(n).objectName = name;
+}
+
+void TMeasurementPage::setBlockName(int n, std::string_view name) {
+    if (std::as_const(*this).table(n).blockName != name)
+        table(n).blockName = name;
+}
+
+void TMeasurementPage::setSubText(int n, int k, std::string_view text) {
+    const TStringGridAll2& current = std::as_const(*this).table(n);
+    // A table without the sub-data object gets one even for empty texts, as setSubText does.
+    const TCellData* data = current.object(0, 0);
+    if (data && data->subData && current.subText(k) == text)
+        return;
+    table(n).setSubText(k, std::string(text));
+}
+
+void TMeasurementPage::setTableCell(int n, int col, int row, std::string_view text) {
+    if (col < 0 || row < 0)
+        return;
+    const TStringGridAll2& current = std::as_const(*this).table(n);
+    if (col < current.colCount() && row < current.rowCount() && current.cell(col, row) == text)
+        return;
+    TProtocol::SetTableCell(table(n), col, row, text);
 }
 
 void TProtocol::SetTableCell(TStringGridAll2& table, int col, int row, std::string_view text) {

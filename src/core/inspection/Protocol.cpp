@@ -16,34 +16,44 @@ void TProtocol::append(PageKind kind, int32_t index) {
 }
 
 void TProtocol::AddObjectPage() {
-    objectPages_.push_back(std::make_unique<TObjPage>(templates_.object));
+    objectPages_.push_back(std::make_unique<TObjPage>(captions(&ProtocolTemplateTexts::object)));
     append(PageKind::Object, static_cast<int32_t>(objectPages_.size()));
 }
 
 void TProtocol::AddBlockPage() {
-    blockPages_.push_back(std::make_unique<TBlokPage>(templates_.block));
+    blockPages_.push_back(std::make_unique<TBlokPage>(captions(&ProtocolTemplateTexts::block)));
     append(PageKind::Block, static_cast<int32_t>(blockPages_.size()));
 }
 
 void TProtocol::AddLightningRodPage() {
-    lightningRodPages_.push_back(std::make_unique<TStrelaPage>(templates_.lightningRod));
+    lightningRodPages_.push_back(
+        std::make_unique<TStrelaPage>(captions(&ProtocolTemplateTexts::lightningRod)));
     append(PageKind::LightningRod, static_cast<int32_t>(lightningRodPages_.size()));
 }
 
 void TProtocol::AddFloorPlanPage() {
-    floorPlanPages_.push_back(std::make_unique<TTlorisPage>(templates_.floorPlan));
+    floorPlanPages_.push_back(
+        std::make_unique<TTlorisPage>(captions(&ProtocolTemplateTexts::floorPlan)));
     append(PageKind::FloorPlan, static_cast<int32_t>(floorPlanPages_.size()));
 }
 
+TMeasurementPage::Tables& TProtocol::measurementTemplate(PageKind kind) {
+    auto& tables = kind == PageKind::BlockMeasurement ? blockMeasurementTemplate_
+                                                      : lightningRodMeasurementTemplate_;
+    if (!TMeasurementPage::headersMatch(tables, kind, texts_, charset_))
+        tables = TMeasurementPage::makeTables(kind, texts_, charset_);
+    return tables;
+}
+
 void TProtocol::AddBlockMeasurementPage() {
-    blockMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::BlockMeasurement, texts_, charset_));
+    blockMeasurementPages_.push_back(std::make_unique<TMeasurementPage>(
+        PageKind::BlockMeasurement, measurementTemplate(PageKind::BlockMeasurement)));
     append(PageKind::BlockMeasurement, static_cast<int32_t>(blockMeasurementPages_.size()));
 }
 
 void TProtocol::AddLightningRodMeasurementPage() {
-    lightningRodMeasurementPages_.push_back(
-        std::make_unique<TMeasurementPage>(PageKind::LightningRodMeasurement, texts_, charset_));
+    lightningRodMeasurementPages_.push_back(std::make_unique<TMeasurementPage>(
+        PageKind::LightningRodMeasurement, measurementTemplate(PageKind::LightningRodMeasurement)));
     append(PageKind::LightningRodMeasurement,
            static_cast<int32_t>(lightningRodMeasurementPages_.size()));
 }

@@ -35,8 +35,11 @@ public:
     TProtocol(const TProtocol&) = delete;
     TProtocol& operator=(const TProtocol&) = delete;
 
-    void setTemplateTexts(ProtocolTemplateTexts texts) { templates_ = std::move(texts); }
-    const ProtocolTemplateTexts& templateTexts() const { return templates_; }
+    // Pages created afterwards share the new captions; existing pages keep the set they had.
+    void setTemplateTexts(ProtocolTemplateTexts texts) {
+        templates_ = std::make_shared<const ProtocolTemplateTexts>(std::move(texts));
+    }
+    const ProtocolTemplateTexts& templateTexts() const { return *templates_; }
 
     // Decodes floor-plan pictures; without one, pictures stay empty (names are still kept).
     void setPictureDecoder(PictureDecoder* decoder) { decoder_ = decoder; }
@@ -89,9 +92,17 @@ private:
     template <typename Page>
     static Page* at(const std::vector<std::unique_ptr<Page>>& pages, int index);
     void append(PageKind kind, int32_t index);
+    // The header-only tables new measurement pages of a kind start from, rebuilt when the
+    // language texts or the character set have changed since.
+    TMeasurementPage::Tables& measurementTemplate(PageKind kind);
+    // One member of the current template set, sharing its ownership.
+    SharedCaptions captions(const LabelCaptions ProtocolTemplateTexts::*member) const {
+        return {templates_, &(templates_.get()->*member)};
+    }
 
     const TLStr& texts_;
-    ProtocolTemplateTexts templates_;
+    std::shared_ptr<const ProtocolTemplateTexts> templates_ =
+        std::make_shared<const ProtocolTemplateTexts>();
     PictureDecoder* decoder_ = nullptr;
     int charset_ = 0;
     std::vector<TPages> directory_;
@@ -101,6 +112,8 @@ private:
     std::vector<std::unique_ptr<TTlorisPage>> floorPlanPages_;
     std::vector<std::unique_ptr<TMeasurementPage>> blockMeasurementPages_;
     std::vector<std::unique_ptr<TMeasurementPage>> lightningRodMeasurementPages_;
+    TMeasurementPage::Tables blockMeasurementTemplate_;
+    TMeasurementPage::Tables lightningRodMeasurementTemplate_;
 };
 
 } // namespace zarn

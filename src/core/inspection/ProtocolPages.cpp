@@ -6,9 +6,14 @@ namespace {
 const std::string kEmpty;
 }
 
-TFormPage::TFormPage(int editCount, int checkCount, LabelCaptions labels)
+TFormPage::TFormPage(int editCount, int checkCount, SharedCaptions labels)
     : edits_(static_cast<size_t>(editCount)), checks_(static_cast<size_t>(checkCount), 0),
       labels_(std::move(labels)) {}
+
+const LabelCaptions& TFormPage::labels() const {
+    static const LabelCaptions none;
+    return labels_ ? *labels_ : none;
+}
 
 const std::string& TFormPage::edit(int n) const {
     return n >= 1 && n <= editCount() ? edits_[static_cast<size_t>(n - 1)] : kEmpty;

@@ -23,10 +23,14 @@ enum class PageKind : uint8_t {
 
 // Label captions by label number.
 using LabelCaptions = std::map<int, std::string>;
+// Every page of a kind shows the same captions, so pages share one immutable set instead of
+// each holding a copy: a file of many small pages would otherwise cost kilobytes per page.
+using SharedCaptions = std::shared_ptr<const LabelCaptions>;
 
 class TFormPage {
 public:
-    TFormPage(int editCount, int checkCount, LabelCaptions labels);
+    // Without captions (null) the page has none.
+    TFormPage(int editCount, int checkCount, SharedCaptions labels);
     virtual ~TFormPage() = default;
 
     std::string objectName;
@@ -45,32 +49,32 @@ public:
     // Box n is ticked when character n is "1" and cleared otherwise (also past the text's end).
     void setChecksFromText(std::string_view line);
 
-    const LabelCaptions& labels() const { return labels_; }
+    const LabelCaptions& labels() const;
 
 private:
     std::vector<std::string> edits_;
     std::vector<char> checks_;
-    LabelCaptions labels_;
+    SharedCaptions labels_;
 };
 
 class TObjPage : public TFormPage {
 public:
     static constexpr int Edits = 14;
-    explicit TObjPage(LabelCaptions labels) : TFormPage(Edits, 0, std::move(labels)) {}
+    explicit TObjPage(SharedCaptions labels) : TFormPage(Edits, 0, std::move(labels)) {}
 };
 
 class TBlokPage : public TFormPage {
 public:
     static constexpr int Edits = 6;
     static constexpr int Checks = 29;
-    explicit TBlokPage(LabelCaptions labels) : TFormPage(Edits, Checks, std::move(labels)) {}
+    explicit TBlokPage(SharedCaptions labels) : TFormPage(Edits, Checks, std::move(labels)) {}
 };
 
 class TStrelaPage : public TFormPage {
 public:
     static constexpr int Edits = 20;
     static constexpr int Checks = 24;
-    explicit TStrelaPage(LabelCaptions labels) : TFormPage(Edits, Checks, std::move(labels)) {}
+    explicit TStrelaPage(SharedCaptions labels) : TFormPage(Edits, Checks, std::move(labels)) {}
 };
 
 // A decoded picture; the desktop keeps its image behind this.
@@ -93,7 +97,7 @@ public:
     static constexpr int Edits = 1;
     static constexpr int PictureWidth = 730;
     static constexpr int PictureHeight = 450;
-    explicit TTlorisPage(LabelCaptions labels) : TFormPage(Edits, 0, std::move(labels)) {}
+    explicit TTlorisPage(SharedCaptions labels) : TFormPage(Edits, 0, std::move(labels)) {}
 
     // The picture's file name as the structure file names it; written back unchanged.
     std::string pictureFile;

@@ -127,7 +127,7 @@ private:
     void readProtocol();
     bool readFormPage(TFormPage& page, bool hasBlockName);
     bool readFloorPlanPicture(TTlorisPage& page);
-    bool readMeasurementTable(TStringGridAll2& table);
+    bool readMeasurementTable(TMeasurementPage& page, int n);
     void placeNode(std::string_view line);
     void finish();
 
@@ -426,25 +426,31 @@ bool Reader::readFloorPlanPicture(TTlorisPage& page) {
     return true;
 }
 
-bool Reader::readMeasurementTable(TStringGridAll2& table) {
+bool Reader::readMeasurementTable(TMeasurementPage& page, int n) {
+    // Through the page's setters, so that tables holding only their header rows stay shared.
     std::string_view line;
-    std::string value;
-    if (!nextText(table.objectName) || !nextText(table.blockName) || !next(line))
+    if (!next(line))
+        return false;
+    page.setObjectName(n, line);
+    if (!next(line))
+        return false;
+    page.setBlockName(n, line);
+    if (!next(line))
         return false;
     const int32_t rows = text::digitsToInt(line);
     if (!next(line))
         return false;
     const int32_t cols = text::digitsToInt(line);
-    for (int n = 1; n <= 2; ++n) {
-        if (!nextText(value))
+    for (int k = 1; k <= 2; ++k) {
+        if (!next(line))
             return false;
-        table.setSubText(n, value);
+        page.setSubText(n, k, line);
     }
     for (int32_t r = 0; r < rows && cols > 0; ++r) {
         for (int32_t c = 0; c < cols; ++c) {
             if (!next(line))
                 return false;
-            withStored(line, [&](std::string_view v) { TProtocol::SetTableCell(table, c, r, v); });
+            withStored(line, [&](std::string_view v) { page.setTableCell(n, c, r, v); });
         }
     }
     return true;
@@ -500,7 +506,7 @@ void Reader::readProtocol() {
         case PageKind::BlockMeasurement:
         case PageKind::LightningRodMeasurement: {
             auto& page = *protocol.measurementPage(entry);
-            complete = readMeasurementTable(page.table(0)) && readMeasurementTable(page.table(1));
+            complete = readMeasurementTable(page, 0) && readMeasurementTable(page, 1);
             break;
         }
         }
