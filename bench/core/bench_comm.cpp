@@ -2,14 +2,14 @@
 // answering at once, and the whole transfer against the time the line itself needs.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
-#include "core/base/UserInteraction.h"
-#include "core/instrument/InstrumentCommands.h"
 #include "core/comm/InstrumentDialogue.h"
-#include "core/instrument/ResultsReception.h"
-#include "sim/SimulatorLink.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/InstrumentCommands.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
+#include "sim/SimulatorLink.h"
+#include "support/ScriptedInteraction.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

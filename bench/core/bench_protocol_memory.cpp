@@ -3,13 +3,12 @@
 // process, so its peak resident set is measured alone.
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
+#include "support/TempDir.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -96,11 +95,9 @@ Run showFile(const std::string& path) {
 
 void showPages(benchmark::State& state, const std::vector<int>& kinds, int pages,
                const char* label) {
-    const auto dir = std::filesystem::temp_directory_path() / "zarn_bench_protocol_memory";
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / ("pages" + std::to_string(pages) + ".zrn")).string();
+    const zarn::test::TempDir dir("zarn-bench-protocol-memory");
     const std::string bytes = generate(kinds, pages);
-    std::ofstream(path, std::ios::binary) << bytes;
+    const std::string path = dir.write("pages" + std::to_string(pages) + ".zrn", bytes);
     double peak = 0;
     for (auto _ : state) {
         const Run run = showFile(path);
@@ -111,7 +108,6 @@ void showPages(benchmark::State& state, const std::vector<int>& kinds, int pages
         state.SetIterationTime(run.seconds);
         peak = std::max(peak, run.peakMb);
     }
-    std::filesystem::remove(path);
     state.counters["peak_rss_mb"] = peak;
     state.counters["file_mb"] = static_cast<double>(bytes.size()) / (1024.0 * 1024.0);
     state.counters["pages"] = pages;

@@ -1,8 +1,9 @@
 // Refreshing the results view, widget work included: the rows of the selected node are
 // selected, formatted, put into the grid and the visible part is painted.
 #include "BenchQtMain.h"
-#include "SampleStructure.h"
 #include "UiTestSupport.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestDocument.h"
 #include "ui/Form1.h"
 #include "ui/StringGridAll.h"
 

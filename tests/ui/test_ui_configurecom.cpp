@@ -1,9 +1,9 @@
 // The COM Port dialog against real pseudo-terminals: OK and Cancel, the device paths beside
 // the COM items, and Auto Find with its search panel.
 #include "UiTestSupport.h"
-#include "core/base/UserInteraction.h"
-#include "sim/PseudoTerminal.h"
 #include "core/comm/TermiosSpeed.h"
+#include "sim/PseudoTerminal.h"
+#include "support/ScriptedInteraction.h"
 #include "ui/ConfigureCOM.h"
 
 #include <QElapsedTimer>

@@ -1,7 +1,8 @@
 // The main window: menus and toolbar of this edition, the tree and the results view, Copy,
 // the language switch and closing with unsaved results.
-#include "SampleStructure.h"
 #include "UiTestSupport.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestDocument.h"
 #include "ui/AboutBox.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"

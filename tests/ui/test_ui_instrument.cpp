@@ -3,6 +3,7 @@
 #include "UiTestSupport.h"
 #include "sim/InstrumentSimulator.h"
 #include "sim/SimulatorLink.h"
+#include "support/ScriptedInteraction.h"
 #include "ui/Form1.h"
 #include "ui/InstrumentData.h"
 #include "ui/StringGridAll.h"

@@ -2,11 +2,11 @@
 // (modes, logo fitting, OK).
 #include "UiTestSupport.h"
 #include "core/base/IniFile.h"
-#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
-#include "ui/CommentBox.h"
 #include "print/DisplayText.h"
+#include "support/ScriptedInteraction.h"
+#include "ui/CommentBox.h"
 #include "ui/PersonalData.h"
 
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // The desktop's structure-file flows: the start-up file, Open, Save and the close flow.
 #include "UiTestSupport.h"
 #include "core/base/AtomicFile.h"
-#include "core/base/UserInteraction.h"
+#include "support/ScriptedInteraction.h"
 #include "ui/Form1.h"
 
 #include <QTreeView>
@@ -11,7 +11,7 @@ using namespace zarn;
 
 namespace {
 
-const QString kRich = QStringLiteral(ZARN_SOURCE_DIR "/fuzz/corpus/structfile_reader/rich.zrn");
+const QString kRich = QStringLiteral(ZARN_SOURCE_DIR "/tests/data/structfile/rich.zrn");
 
 std::string bytesOf(const std::string& path) {
     std::string bytes;

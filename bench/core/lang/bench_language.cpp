@@ -1,14 +1,14 @@
 // Loading a whole language as start-up and a language switch do: the language list, every
 // text of section LANGUAGE, the NAMEF tables and the protocol captions of section PROTOCOL.
 #include "core/base/IniFile.h"
-#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/LanguageKeys.h"
 #include "core/lang/NamefTables.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
 #include <benchmark/benchmark.h>
-#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -16,12 +16,7 @@ namespace {
 // The shipped data in a temporary program directory, with SETUP Language chosen.
 class ProgramDir {
 public:
-    explicit ProgramDir(int language) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "zarn_bench_lang_XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        path_ = pattern + "/";
+    explicit ProgramDir(int language) : path_(dir_.path().string() + "/") {
         for (const auto& entry : std::filesystem::directory_iterator(ZARN_DATA_DIR)) {
             if (entry.is_regular_file() &&
                 (entry.path().extension() == ".LNG" || entry.path().filename() == "LNG_MAIN.INI"))
@@ -30,10 +25,10 @@ public:
         zarn::PrivateProfile(path_ + "ZARN.INI")
             .write("SETUP", "Language", std::to_string(language));
     }
-    ~ProgramDir() { std::filesystem::remove_all(path_); }
     const std::string& path() const { return path_; }
 
 private:
+    zarn::test::TempDir dir_{"zarn-bench-lang"};
     std::string path_;
 };
 

@@ -3,15 +3,15 @@
 // Input: LNG_MAIN.INI, then the language file, then ZARN.INI, separated by "\n----\n"; an
 // input without separator is a language file under a fixed index. Byte 0 decides whether
 // start-up has begun (fatal errors end loading) or not (loading goes on).
-#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/NamefTables.h"
 #include "core/lang/TextEncoding.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -19,17 +19,12 @@
 namespace {
 
 const std::string& programDir() {
-    static const std::string dir = [] {
-        // Settings writes are synced to disk; a memory file system keeps runs fast.
-        const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                               ? std::filesystem::path("/dev/shm")
-                                               : std::filesystem::temp_directory_path();
-        std::string pattern = (base / "zarn_fuzz_lang_XXXXXX").string();
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        return pattern + "/";
-    }();
-    return dir;
+    // Settings writes are synced to disk; a memory file system keeps runs fast.
+    static const zarn::test::TempDir dir("zarn-fuzz-lang", std::filesystem::is_directory("/dev/shm")
+                                                               ? "/dev/shm"
+                                                               : std::filesystem::path());
+    static const std::string path = dir.path().string() + "/";
+    return path;
 }
 
 void writeFile(const std::string& name, const std::string& bytes) {

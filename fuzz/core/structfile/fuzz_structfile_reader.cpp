@@ -3,6 +3,7 @@
 // again, and our own file is taken whole.
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
+#include "support/ScriptedInteraction.h"
 
 #include <cstddef>
 #include <cstdint>

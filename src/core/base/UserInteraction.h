@@ -3,27 +3,44 @@
 // Every flow that needs the user (a Yes/No/Cancel question, a message, a progress display
 // with a Cancel button, letting pending events run, choosing a file name) goes through this
 // interface. The desktop implements it with dialogs, zarnctl with the terminal, and tests
-// with ScriptedInteraction, so all of them run the same core code.
+// with a scripted user (tests/support), so all of them run the same core code.
 //
 // Texts are the program's bytes (language texts, file names, instrument strings); the
 // implementation decodes them for display.
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace zarn {
 
 // Dialog types; the index is the slot of the translated title.
-enum class DialogType : int { Warning = 0, Error = 1, Information = 2, Confirmation = 3, Custom = 4 };
+enum class DialogType : int {
+    Warning = 0,
+    Error = 1,
+    Information = 2,
+    Confirmation = 3,
+    Custom = 4
+};
 
 // Buttons in display order; the index is the slot of the translated caption.
 enum class DialogButton : int {
-    Yes = 0, No, Ok, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help, Close, Custom
+    Yes = 0,
+    No,
+    Ok,
+    Cancel,
+    Abort,
+    Retry,
+    Ignore,
+    All,
+    NoToAll,
+    YesToAll,
+    Help,
+    Close,
+    Custom
 };
 
 // A set of dialog buttons.
@@ -109,53 +126,6 @@ public:
     // File choosers; nothing when the user cancels.
     virtual std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) = 0;
-};
-
-// A headless implementation with scripted answers. Messages and progress are recorded, so
-// that tests (and batch use) can see what the user would have seen.
-class ScriptedInteraction : public UserInteraction {
-public:
-    struct Message {
-        std::string text;
-        DialogType type;
-        ButtonSet buttons;
-        int result;
-    };
-
-    // Answers given to message dialogs in turn; when none is left, the dialog's default
-    // answer is given (OK, else Yes, else Retry, else the first button).
-    std::deque<int> answers;
-    std::deque<std::optional<std::string>> saveFileAnswers;
-    std::deque<std::optional<std::string>> openFileAnswers;
-    // When set, the cancel flag is raised on the n-th call of processEvents (1-based).
-    std::optional<int> cancelAtProcessEvents;
-
-    std::vector<Message> messages;
-    std::vector<std::string> fatalErrors;
-    std::vector<int> positions;
-    std::vector<std::string> labels;
-    std::string caption;
-    bool progressVisible = false;
-    bool cancelButtonVisible = true;
-    int processEventsCalls = 0;
-
-    int messageDlg(std::string_view message, DialogType type, ButtonSet buttons,
-                   int helpContext = 0) override;
-    void showFatalError(std::string_view message) override;
-    void progressShow(std::string_view caption) override;
-    void progressLabels(std::string_view label1, std::string_view label2) override;
-    void progressPosition(int percent) override;
-    void progressCancelVisible(bool visible) override { cancelButtonVisible = visible; }
-    void progressHide() override { progressVisible = false; }
-    bool cancelRequested() const override { return cancel_; }
-    void clearCancel() override { cancel_ = false; }
-    void requestCancel() { cancel_ = true; }
-    void processEvents() override;
-    std::optional<std::string> chooseSaveFile(const FileDialogRequest& request) override;
-    std::optional<std::string> chooseOpenFile(const FileDialogRequest& request) override;
-
-private:
-    bool cancel_ = false;
 };
 
 // The button a dialog takes as default (Enter): OK, else Yes, else Retry.

@@ -11,10 +11,10 @@ import time
 import unittest
 
 ZARNCTL = sys.argv.pop(1)
-CORPUS = sys.argv.pop(1)
+SAMPLES = sys.argv.pop(1)
 ZARN_SIM = sys.argv.pop(1)
-RICH = os.path.join(CORPUS, "rich.zrn")
-V10 = os.path.join(CORPUS, "version10.zrn")
+RICH = os.path.join(SAMPLES, "rich.zrn")
+V10 = os.path.join(SAMPLES, "version10.zrn")
 
 
 def run(*args):

@@ -1,5 +1,8 @@
 #include "core/app/Workspace.h"
 
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -13,11 +16,6 @@ namespace {
 class WorkspaceTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zarn_ws_" + std::to_string(::getpid()) + "_" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
         ws_ = std::make_unique<Workspace>(dir_.string());
         TLStr& t = ws_->texts();
         t.set("Object_20", "OBJECT");
@@ -36,7 +34,6 @@ protected:
             return writerWorks_;
         });
     }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // A root with two leaves and rows for both leaves and one row of another block.
     void fillStructure() {
@@ -61,7 +58,8 @@ protected:
         }
     }
 
-    fs::path dir_;
+    test::TempDir tmp_{"zarn-workspace"};
+    const fs::path dir_ = tmp_.path();
     std::unique_ptr<Workspace> ws_;
     std::vector<std::string> written_;
     bool writerWorks_ = true;

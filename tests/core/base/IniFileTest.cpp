@@ -1,5 +1,7 @@
 #include "core/base/IniFile.h"
 
+#include "support/TempDir.h"
+
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -39,18 +41,15 @@ TEST(IniDocument, WriteKeepsEveryOtherLineByteForByte) {
 }
 
 TEST(PrivateProfile, CreatesFileAndIgnoresFailedWrites) {
-    const auto dir = std::filesystem::temp_directory_path() / "zarn_ini_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    zarn::PrivateProfile profile((dir / "ZARN.INI").string());
+    const zarn::test::TempDir dir("zarn-ini");
+    zarn::PrivateProfile profile(dir.file("ZARN.INI"));
     EXPECT_EQ(profile.read("SETUP", "COM", "-1"), "-1");
     profile.write("SETUP", "COM", "3");
     profile.write("SETUP", "BAUD", "4");
     EXPECT_EQ(profile.read("setup", "com", "-1"), "3");
     EXPECT_EQ(profile.read("SETUP", "BAUD", "-1"), "4");
 
-    zarn::PrivateProfile nowhere((dir / "missing" / "ZARN.INI").string());
+    zarn::PrivateProfile nowhere(dir.file("missing/ZARN.INI"));
     nowhere.write("SETUP", "COM", "1"); // must not throw
     EXPECT_EQ(nowhere.read("SETUP", "COM", "-1"), "-1");
-    std::filesystem::remove_all(dir);
 }

@@ -1,13 +1,14 @@
 #include "core/comm/ComConfiguration.h"
 
 #include "core/base/IniFile.h"
-#include "core/base/UserInteraction.h"
 #include "core/comm/InstrumentDialogue.h"
+#include "core/comm/TermiosSpeed.h"
+#include "core/lang/LStr.h"
 #include "sim/InstrumentSimulator.h"
 #include "sim/PseudoTerminal.h"
 #include "sim/SimulatorLink.h"
-#include "core/comm/TermiosSpeed.h"
-#include "core/lang/LStr.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <atomic>
@@ -20,18 +21,15 @@
 
 using namespace zarn;
 using namespace std::chrono_literals;
-namespace fs = std::filesystem;
 
 namespace {
 
-fs::path tempIni(const std::string& text) {
-    std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-    std::replace(name.begin(), name.end(), '/', '_');
-    fs::path p = fs::temp_directory_path() /
-                 ("zarn-com-" + std::to_string(::getpid()) + "-" + name + ".ini");
-    std::ofstream(p, std::ios::binary) << text;
-    return p;
-}
+// ZARN.INI with `text` in a folder of its own.
+struct TempIni {
+    test::TempDir dir{"zarn-com"};
+    std::string path;
+    explicit TempIni(std::string_view text) : path(dir.write("ZARN.INI", text)) {}
+};
 
 } // namespace
 
@@ -43,9 +41,8 @@ struct SetupCase {
 class ReadComSetup : public ::testing::TestWithParam<SetupCase> {};
 
 TEST_P(ReadComSetup, SelectsListPositionsAndIgnoresTheRest) {
-    fs::path ini = tempIni(GetParam().ini);
-    EXPECT_EQ(readComSetup(PrivateProfile(ini.string())), GetParam().expected);
-    fs::remove(ini);
+    const TempIni ini(GetParam().ini);
+    EXPECT_EQ(readComSetup(PrivateProfile(ini.path)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -64,13 +61,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SetupCase{"[SETUP]\nCOM=1.5\nBAUD=--2\n", {0, 3}}));
 
 TEST(ComSetup, WriteStoresOneBasedPositionsAndReadsBack) {
-    fs::path ini = tempIni("[SETUP]\r\nLNG=English\r\n");
-    PrivateProfile settings(ini.string());
+    const TempIni ini("[SETUP]\r\nLNG=English\r\n");
+    PrivateProfile settings(ini.path);
     writeComSetup(settings, {2, 0});
-    EXPECT_EQ(IniDocument::load(ini.string())->bytes(),
+    EXPECT_EQ(IniDocument::load(ini.path)->bytes(),
               "[SETUP]\r\nLNG=English\r\nCOM=3\r\nBAUD=1\r\n");
     EXPECT_EQ(readComSetup(settings), (ComSelection{2, 0}));
-    fs::remove(ini);
 }
 
 TEST(ComSetup, ItemsAndApplyPortSettings) {

@@ -1,6 +1,7 @@
 #include "core/comm/PortNames.h"
 
 #include "core/base/IniFile.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <fstream>
@@ -16,14 +17,9 @@ namespace {
 class FakeDev : public ::testing::Test {
 protected:
     FakeDev() {
-        root = fs::temp_directory_path() /
-               ("zarn-dev-" + std::to_string(::getpid()) + "-" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
         fs::create_directories(dev() / "serial" / "by-id");
         fs::create_directories(sys());
     }
-    ~FakeDev() override { fs::remove_all(root); }
 
     fs::path dev() const { return root / "dev"; }
     fs::path sys() const { return root / "sys"; }
@@ -37,7 +33,8 @@ protected:
     }
     std::string d(const std::string& rel) const { return (dev() / rel).string(); }
 
-    fs::path root;
+    test::TempDir tmp{"zarn-dev"};
+    const fs::path root = tmp.path();
 };
 
 } // namespace

@@ -1,7 +1,8 @@
 #include "core/comm/VaComm.h"
 
-#include "sim/PseudoTerminal.h"
 #include "core/comm/TermiosSpeed.h"
+#include "sim/PseudoTerminal.h"
+#include "support/TempDir.h"
 
 #include <chrono>
 #include <filesystem>
@@ -420,10 +421,8 @@ TEST_F(PortOnPty, LostWhileWritingThroughTheWriterThread) {
 }
 
 TEST(TVaCommOpen, AccessHintNamesTheDevicesGroup) {
-    std::string path =
-        (std::filesystem::temp_directory_path() / ("zarn-hint-" + std::to_string(::getpid())))
-            .string();
-    std::ofstream(path) << "";
+    const test::TempDir dir("zarn-hint");
+    const std::string path = dir.write("device", "");
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
     const group* g = ::getgrgid(st.st_gid);

@@ -1,8 +1,9 @@
 // Pages of a kind share what they have in common (captions, header-only measurement tables);
 // a page that changes gets its own copy and no other page sees the change.
-#include "core/lang/LStr.h"
 #include "core/inspection/Protocol.h"
+#include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
+#include "support/TestDocument.h"
 
 #include <filesystem>
 #include <fstream>
@@ -13,23 +14,12 @@ using namespace zarn;
 
 namespace {
 
-struct Doc {
-    TLStr texts;
-    InstallationTree tree;
-    ResultsTable table;
-    PrintoutHeading heading;
-    PrintoutComments comments;
-    TProtocol protocol{texts};
-    StructureParts parts{tree, table, heading, comments, protocol};
-
+// The shared document with the captions these pages show.
+struct Doc : test::TestDocument {
     Doc() {
-        texts.set("Glava0_0", "No.");
         texts.set("Glava1_0", "Circuit");
-        texts.set("GlavaE1_0", "Ohm");
         texts.set("GlavaS10_0", "No.");
     }
-    StructureReadResult read(const std::string& bytes) { return readStructure(bytes, parts, {}); }
-    std::string write() const { return writeStructure(parts, structfile::ProductFamily, {}); }
 };
 
 // An empty structure followed by `pages` (each from its "*** PROTOCOL DATA" line).
@@ -151,12 +141,12 @@ TEST(PageSharing, HeaderChangeBetweenPagesReachesOnlyLaterPages) {
     }
 }
 
-// Every seed of the reader's fuzz corpus: reading and writing once more gives the same bytes.
-TEST(PageSharing, CorpusFilesWriteTheSameAfterASecondRead) {
-    const std::filesystem::path corpus =
-        std::filesystem::path(ZARN_SOURCE_DIR) / "fuzz/corpus/structfile_reader";
+// Every sample structure file: reading and writing once more gives the same bytes.
+TEST(PageSharing, SampleFilesWriteTheSameAfterASecondRead) {
+    const std::filesystem::path samples =
+        std::filesystem::path(ZARN_SOURCE_DIR) / "tests/data/structfile";
     int files = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(corpus)) {
+    for (const auto& entry : std::filesystem::directory_iterator(samples)) {
         SCOPED_TRACE(entry.path().filename().string());
         std::ifstream in(entry.path(), std::ios::binary);
         std::stringstream bytes;

@@ -2,6 +2,7 @@
 #include "core/inspection/PrintoutComments.h"
 #include "core/inspection/PrintoutHeading.h"
 #include "core/inspection/ProtocolPages.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <fstream>
@@ -14,20 +15,10 @@ namespace {
 
 class SettingsFile : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ =
-            fs::temp_directory_path() /
-            ("zarn_printout_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "ZARN.INI").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
     void writeIni(const std::string& text) { std::ofstream(path_, std::ios::binary) << text; }
 
-    fs::path dir_;
-    std::string path_;
+    test::TempDir dir_{"zarn-printout"};
+    const std::string path_ = dir_.file("ZARN.INI");
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "core/base/IniFile.h"
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
+#include "support/TempDir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,24 +16,18 @@ namespace {
 class ProtocolTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zarn_protocol_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        settings_ = std::make_unique<PrivateProfile>((dir_ / "ZARN.INI").string());
+        settings_ = std::make_unique<PrivateProfile>(dir_.file("ZARN.INI"));
         texts_.set("Glava0_0", "No.");
         texts_.set("Glava10_0", "Note");
         texts_.set("GlavaE1_0", "Ohm");
         texts_.set("GlavaS1E3_0", "m");
         texts_.set("GlavaS21_0", "R\rearth");
     }
-    void TearDown() override { fs::remove_all(dir_); }
     IniDocument settingsFile() const {
         return IniDocument::load(settings_->path()).value_or(IniDocument{});
     }
 
-    fs::path dir_;
+    test::TempDir dir_{"zarn-protocol"};
     std::unique_ptr<PrivateProfile> settings_;
     TLStr texts_;
 };

@@ -1,18 +1,19 @@
 // Receive Results and Receive Data against the simulated instrument on a real pseudo-terminal.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
-#include "core/base/TextRoutines.h"
-#include "core/base/UserInteraction.h"
 #include "core/app/Workspace.h"
+#include "core/base/TextRoutines.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
-#include "sim/PseudoTerminal.h"
-#include "core/instrument/ResultsReception.h"
-#include "sim/SimulatorLink.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/InstrumentCommands.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 #include "core/structfile/StructureDocument.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimulatorLink.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>
@@ -560,18 +561,10 @@ protected:
         ws.loadDefaultNames();
         ws.applyConfiguration();
         doc.setRememberProtocolDefaults(false);
-        dir = std::filesystem::temp_directory_path() /
-              ("zarn-family-" + std::to_string(::getpid()) + "-" +
-               testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir);
     }
-    ~DocumentReception() override { std::filesystem::remove_all(dir); }
 
     std::string file(const std::string& name, std::string_view bytes = {}) const {
-        const auto path = (dir / name).string();
-        if (!bytes.empty())
-            std::ofstream(path, std::ios::binary) << bytes;
-        return path;
+        return bytes.empty() ? dir.file(name) : dir.write(name, bytes);
     }
     ReceiveOutcome receiveFrom(uint16_t typeCode, std::vector<std::string> records) {
         SimulatorLink link(InstrumentSimulator(
@@ -593,7 +586,7 @@ protected:
     Workspace ws{ZARN_BIN_DIR + std::string("/")};
     StructureDocument doc{ws};
     ScriptedInteraction ui;
-    std::filesystem::path dir;
+    test::TempDir dir{"zarn-family"};
 };
 
 struct EarlierFile {

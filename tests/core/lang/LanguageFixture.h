@@ -3,13 +3,13 @@
 #pragma once
 
 #include "core/base/IniFile.h"
-#include "core/base/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "core/lang/Language.h"
 #include "core/lang/LanguageKeys.h"
 #include "core/lang/NamefTables.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,30 +20,15 @@ namespace zarn::testing {
 
 class ProgramDir {
 public:
-    ProgramDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zarn_lang_XXXXXX");
-        if (!mkdtemp(pattern.data()))
-            std::abort();
-        path_ = pattern;
-    }
-    ~ProgramDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    ProgramDir(const ProgramDir&) = delete;
-    ProgramDir& operator=(const ProgramDir&) = delete;
+    std::string path() const { return dir_.path().string() + "/"; }
 
-    std::string path() const { return path_.string() + "/"; }
-
-    void write(const std::string& name, const std::string& bytes) const {
-        std::ofstream(path_ / name, std::ios::binary) << bytes;
-    }
+    void write(const std::string& name, const std::string& bytes) const { dir_.write(name, bytes); }
     std::string setting(std::string_view section, std::string_view key) const {
         return PrivateProfile(path() + "ZARN.INI").read(section, key, "<none>");
     }
 
 private:
-    std::filesystem::path path_;
+    test::TempDir dir_{"zarn-lang"};
 };
 
 struct LanguageSpec {

@@ -1,12 +1,14 @@
-#include "StructFixture.h"
 #include "core/structfile/LineReader.h"
 #include "core/structfile/StructChecksum.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TestDocument.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iterator>
 
 using namespace zarn;
 using namespace zarn::test;
@@ -14,13 +16,13 @@ using namespace zarn::test;
 namespace {
 
 std::string writeRich() {
-    Doc d;
+    TestDocument d;
     fillRich(d);
     return writeStructure(d.parts, structfile::ProductFamily, {});
 }
 
 struct Read {
-    Doc doc;
+    TestDocument doc;
     ScriptedInteraction ui;
     StructureReadResult result;
     explicit Read(const std::string& bytes) {
@@ -72,7 +74,7 @@ TEST(LineReader, AcceptsCrLfAndLfAndKeepsInnerCr) {
 }
 
 TEST(StructFile, RichDocumentRoundTripsByteForByte) {
-    Doc original;
+    TestDocument original;
     fillRich(original);
     const std::string first = writeStructure(original.parts, structfile::ProductFamily, {});
 
@@ -122,6 +124,14 @@ TEST(StructFile, RichDocumentRoundTripsByteForByte) {
     EXPECT_EQ(first.substr(first.size() - 2), "\r\n");
 }
 
+// The sample file that the program and window tests open is the rich document as written
+// here, so the two cannot drift apart.
+TEST(StructFile, SampleRichFileIsTheRichDocument) {
+    std::ifstream in(ZARN_SOURCE_DIR "/tests/data/structfile/rich.zrn", std::ios::binary);
+    const std::string file{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(file, writeRich());
+}
+
 TEST(StructFile, LfOnlyLineEndsReadTheSame) {
     const std::string crlf = writeRich();
     std::string lf;
@@ -158,7 +168,7 @@ TEST(StructFile, Version10LeavesTheFourNewerHeadingTextsEmpty) {
     EXPECT_EQ(back.doc.protocol.pageCount(), 7);
 
     // Converting writes version 11 with the texts in their places.
-    Doc original;
+    TestDocument original;
     fillRich(original);
     for (auto t : {PrintoutHeading::Op3, PrintoutHeading::Footer2, PrintoutHeading::Footer3,
                    PrintoutHeading::Site3})
@@ -167,7 +177,7 @@ TEST(StructFile, Version10LeavesTheFourNewerHeadingTextsEmpty) {
 }
 
 TEST(StructFile, ChangedIdentificationEmptiesEveryResultCellButKeepsTree) {
-    Doc original;
+    TestDocument original;
     fillRich(original);
     std::string bytes = writeStructure(original.parts, 16, {});
     const auto at = bytes.find("Serial\xA9 42");
@@ -248,7 +258,7 @@ TEST(StructFile, PageKindOrIndexNotANumberStopsThePages) {
 }
 
 TEST(StructFile, TruncatedAtEveryLineKeepsWhatWasRead) {
-    Doc original;
+    TestDocument original;
     fillRich(original);
     const std::string full = writeStructure(original.parts, 16, {});
     const auto fullTree = describeTree(original.tree);
@@ -293,7 +303,7 @@ TEST(StructFile, DeclaredCountsDoNotAllocateAheadOfContent) {
 }
 
 TEST(StructFile, OtherFamilyOrHeaderReadsNothingMore) {
-    Doc keep;
+    TestDocument keep;
     fillRich(keep);
     struct {
         const char* header;
@@ -306,7 +316,7 @@ TEST(StructFile, OtherFamilyOrHeaderReadsNothingMore) {
         auto lines = splitLines(writeRich());
         lines[0] = c.header;
         lines[1] = c.family;
-        Doc d;
+        TestDocument d;
         fillRich(d);
         const auto result = readStructure(joinLines(lines), d.parts, {}, "x");
         EXPECT_EQ(result.version, c.version);
@@ -321,7 +331,7 @@ TEST(StructFile, OtherFamilyOrHeaderReadsNothingMore) {
 }
 
 TEST(StructFile, ProgressShowsWaitTextFileNameAndFormula) {
-    Doc d;
+    TestDocument d;
     addNode(d.tree, NoNode, "A", kind::Object, 1);
     addNode(d.tree, NoNode, "B", kind::Object, 2);
     addNode(d.tree, NoNode, "C", kind::Object, 3);
@@ -334,7 +344,7 @@ TEST(StructFile, ProgressShowsWaitTextFileNameAndFormula) {
     EXPECT_EQ(ui.positions, (std::vector<int>{0, 50, 100, 0}));
 
     ScriptedInteraction readUi;
-    Doc r;
+    TestDocument r;
     readStructure(bytes, r.parts, {&readUi, &r.texts, nullptr}, "plan.zs");
     EXPECT_EQ(readUi.labels, (std::vector<std::string>{"Please wait|plan.zs"}));
     EXPECT_FALSE(readUi.progressVisible);
@@ -383,7 +393,7 @@ class MarkerComments : public ::testing::TestWithParam<MarkerCase> {};
 // The format has no escaping: comment lines equal to a section marker must still come back,
 // with the tree, table and pages after them, and a second save must give the same bytes.
 TEST_P(MarkerComments, SurviveSaveAndReopen) {
-    Doc original;
+    TestDocument original;
     fillRich(original);
     PrintoutComments expected = original.comments;
     for (const auto& l : GetParam().lines) {

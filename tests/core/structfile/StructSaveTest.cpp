@@ -1,5 +1,7 @@
-#include "StructFixture.h"
 #include "core/base/AtomicFile.h"
+#include "support/ScriptedInteraction.h"
+#include "support/TempDir.h"
+#include "support/TestDocument.h"
 
 #include <csignal>
 #include <filesystem>
@@ -16,16 +18,6 @@ namespace {
 
 class SaveTarget : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("zarn_save_" +
-                std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = (dir_ / "plan.zs").string();
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string fileBytes() const {
         std::string bytes;
         readWholeFile(path_, bytes);
@@ -38,8 +30,9 @@ protected:
         return names;
     }
 
-    fs::path dir_;
-    std::string path_;
+    TempDir tmp_{"zarn-save"};
+    const fs::path dir_ = tmp_.path();
+    const std::string path_ = tmp_.file("plan.zs");
 };
 
 // Makes every file write beyond `bytes` fail as on a full disk (EFBIG instead of a signal).
@@ -65,7 +58,7 @@ private:
 } // namespace
 
 TEST_F(SaveTarget, WritesTheFileAndReadsItBack) {
-    Doc d;
+    TestDocument d;
     fillRich(d);
     ScriptedInteraction ui;
     const auto saved = saveStructureFile(path_, d.parts, 16, {&ui, &d.texts, nullptr});
@@ -74,7 +67,7 @@ TEST_F(SaveTarget, WritesTheFileAndReadsItBack) {
     EXPECT_FALSE(ui.progressVisible);
     EXPECT_EQ(fileBytes(), writeStructure(d.parts, 16, {}));
 
-    Doc back;
+    TestDocument back;
     const auto read = readStructureFile(path_, back.parts, {&ui, &back.texts, nullptr});
     EXPECT_TRUE(read.opened);
     EXPECT_EQ(describeTree(back.tree), describeTree(d.tree));
@@ -83,7 +76,7 @@ TEST_F(SaveTarget, WritesTheFileAndReadsItBack) {
 TEST_F(SaveTarget, FullDiskKeepsTheOldFileByteForByte) {
     const std::string old = "*** INSTAL STRUCTURE v11\r\nprevious contents\r\n";
     std::ofstream(path_, std::ios::binary) << old;
-    Doc d;
+    TestDocument d;
     fillRich(d);
     for (int i = 0; i < 300; ++i) // make it well above the limit below
         d.table.setCell(5, d.table.addRow(), std::string(100, 'x'));
@@ -103,7 +96,7 @@ TEST_F(SaveTarget, FullDiskKeepsTheOldFileByteForByte) {
 }
 
 TEST_F(SaveTarget, MissingFolderFailsWithMessage) {
-    Doc d;
+    TestDocument d;
     ScriptedInteraction ui;
     const auto saved =
         saveStructureFile((dir_ / "no" / "x.zs").string(), d.parts, 16, {&ui, &d.texts, nullptr});
@@ -112,7 +105,7 @@ TEST_F(SaveTarget, MissingFolderFailsWithMessage) {
 }
 
 TEST_F(SaveTarget, UnreadableFileShowsFileNotExistAndChangesNothing) {
-    Doc d;
+    TestDocument d;
     fillRich(d);
     ScriptedInteraction ui;
     for (const std::string& name : {path_ + ".missing", dir_.string()}) {
@@ -142,7 +135,7 @@ TEST_F(SaveTarget, SaveThroughLinkWritesTheTargetAndKeepsTheLink) {
          fs::perms(0604)},
         {"dangling link", {{"plan.zs", "new.zs"}}, "new.zs", std::nullopt},
     };
-    Doc d;
+    TestDocument d;
     fillRich(d);
     const std::string bytes = writeStructure(d.parts, 16, {});
     for (const auto& c : cases) {
@@ -181,7 +174,7 @@ TEST_F(SaveTarget, SaveThroughLinkWritesTheTargetAndKeepsTheLink) {
 TEST_F(SaveTarget, LinkLoopFailsAndChangesNothing) {
     fs::create_symlink("b", dir_ / "a");
     fs::create_symlink("a", dir_ / "b");
-    Doc d;
+    TestDocument d;
     ScriptedInteraction ui;
     const auto saved =
         saveStructureFile((dir_ / "a").string(), d.parts, 16, {&ui, &d.texts, nullptr});

@@ -1,6 +1,7 @@
 // zarnctl receive and identify as a user runs them, against the simulated instrument.
 #include "sim/InstrumentSimulator.h"
 #include "sim/SimulatorLink.h"
+#include "support/TempDir.h"
 
 #include <array>
 #include <chrono>
@@ -11,7 +12,6 @@
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 using namespace zarn;
 
@@ -65,18 +65,15 @@ TEST_P(ZarnctlReceive, ExitStatusSaysHowItWent) {
     for (uint16_t e = 1; e <= 4; ++e)
         records.push_back(recordPayload(1, e, 3, {{'R', 4, 3, "> 999"}}));
     SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), records}, c.faults));
-    const auto file = std::filesystem::temp_directory_path() /
-                      ("zarnctl-receive-" + std::string(c.name) + ".zrn");
-    std::filesystem::remove(file);
-    const auto r =
-        zarnctl("receive --port " + link.slavePath() + " " + c.extra + " -o " + file.string());
+    const test::TempDir dir("zarnctl-receive");
+    const auto file = dir.file("received.zrn");
+    const auto r = zarnctl("receive --port " + link.slavePath() + " " + c.extra + " -o " + file);
     EXPECT_EQ(r.status, c.status) << r.output;
     EXPECT_EQ(std::filesystem::exists(file), c.fileWritten) << r.output;
     // The last command may still be on its way when zarnctl has ended.
     for (int i = 0; i < 100 && link.commandLog().size() < c.commands.size(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     EXPECT_EQ(link.commandLog(), c.commands) << r.output;
-    std::filesystem::remove(file);
 }
 
 const std::vector<std::string> whole = {"MRD", "MWH", "MNU", "MSS", "MRE",
@@ -112,24 +109,18 @@ TEST(ZarnctlIdentify, PrintsTheInstrumentsData) {
 class ProgramDir {
 public:
     explicit ProgramDir(const std::string& settings) {
-        namespace fs = std::filesystem;
-        dir_ = fs::temp_directory_path() /
-               ("zarnctl-dir-" + std::to_string(::getpid()) + "-" +
-                testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir_);
-        for (const auto& e : fs::directory_iterator(ZARN_DATA_DIR)) {
+        for (const auto& e : std::filesystem::directory_iterator(ZARN_DATA_DIR)) {
             const auto name = e.path().filename().string();
             if (name == "LNG_MAIN.INI" || e.path().extension() == ".LNG")
-                fs::copy_file(e.path(), dir_ / name);
+                std::filesystem::copy_file(e.path(), dir_.path() / name);
         }
-        std::ofstream(dir_ / "ZARN.INI", std::ios::binary) << settings;
+        dir_.write("ZARN.INI", settings);
     }
-    ~ProgramDir() { std::filesystem::remove_all(dir_); }
-    std::string option() const { return "--program-dir " + dir_.string(); }
-    std::string file(const std::string& name) const { return (dir_ / name).string(); }
+    std::string option() const { return "--program-dir " + dir_.path().string(); }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
 private:
-    std::filesystem::path dir_;
+    test::TempDir dir_{"zarnctl-dir"};
 };
 
 std::string secondLine(const std::string& path) {

@@ -1,6 +1,13 @@
-#include "StructFixture.h"
+#include "support/TestDocument.h"
 
 namespace zarn::test {
+
+TestDocument::TestDocument() {
+    texts.set("Wait_25", "Please wait");
+    texts.set("FileNotExist_40", "File does not exist");
+    texts.set("Glava0_0", "No.");
+    texts.set("GlavaE1_0", "Ohm");
+}
 
 NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string& name, uint8_t kind,
                    int32_t id, const std::string& measures) {
@@ -11,7 +18,7 @@ NodeHandle addNode(InstallationTree& tree, NodeHandle parent, const std::string&
     return h;
 }
 
-void fillRich(Doc& d) {
+void fillRich(TestDocument& d) {
     const NodeHandle r1 = addNode(d.tree, NoNode, "Block A", kind::Object, 1);
     addNode(d.tree, r1, "Socket \xE8rna", kind::Particular, 1, "1101");
     addNode(d.tree, r1, "Line\rtwo", kind::Particular, 2, "0000000000000001");
@@ -82,6 +89,82 @@ void fillRich(Doc& d) {
     TProtocol::SetTableCell(p.lightningRodMeasurementPage(1)->table(1), 1, 2, "1.2 Ohm");
     p.AddObjectPage();
     p.objectPage(2)->setEdit(4, "second object");
+}
+
+void fillSample(InstallationTree& tree, ResultsTable& table, SampleSizes sizes) {
+    tree.clear();
+    table.clear();
+    int kindOfRow = 0;
+    for (int r = 1; r <= sizes.roots; ++r) {
+        const NodeHandle root = tree.createNode(NoNode);
+        tree.initialiseNode(root, kind::Object);
+        tree.setText(root, "Block " + std::to_string(r));
+        tree.setId(root, r);
+        for (int e = 1; e <= sizes.leavesPerRoot; ++e) {
+            const NodeHandle leaf = tree.createNode(root);
+            tree.initialiseNode(leaf, kind::Particular);
+            const std::string place = "Place " + std::to_string(r) + "." + std::to_string(e);
+            tree.setText(leaf, place);
+            tree.setId(leaf, e);
+            for (int k = 0; k < sizes.rowsPerLeaf; ++k) {
+                const int row = table.addRow();
+                table.setCell(col::Ids, row, "1\r" + std::to_string(r) + "\r" + std::to_string(e));
+                table.setCell(col::Names, row,
+                              "Object\rBlock " + std::to_string(r) + "\r" + place + "\r6,13");
+                switch (kindOfRow++ % 3) {
+                case 0:
+                    table.setCell(col::Function, row, "3\rInsulation resistance");
+                    table.setCell(col::RValues, row, "004003>1999");
+                    table.setCell(col::PValues, row, "005005500");
+                    break;
+                case 1:
+                    table.setCell(col::Function, row, "14\rVoltage frequency");
+                    table.setCell(col::RValues, row,
+                                  "023005231\r026012"
+                                  "50.0");
+                    break;
+                default:
+                    table.setCell(col::Function, row, "8\rRCD trip time");
+                    table.setCell(col::RValues, row, "012010312!");
+                    table.setCell(col::PValues, row,
+                                  "013007"
+                                  "30");
+                    break;
+                }
+            }
+        }
+    }
+}
+
+void fillLarge(TestDocument& d) {
+    for (int r = 1; r <= 200; ++r) {
+        const NodeHandle root = d.tree.createNode(NoNode);
+        d.tree.initialiseNode(root, kind::Object);
+        d.tree.setText(root, "Distribution board " + std::to_string(r));
+        d.tree.setInfo(root, {kind::Object, "", r});
+        for (int l = 1; l <= 9; ++l) {
+            const NodeHandle leaf = d.tree.createNode(root);
+            d.tree.initialiseNode(leaf, kind::Particular);
+            d.tree.setText(leaf, "Socket circuit " + std::to_string(l));
+            d.tree.setInfo(leaf, {kind::Particular, "1101000000000001", l});
+        }
+    }
+    d.table.setCell(1, 0, "MI 3100\r1234\r1.0\rSN 20240001\r\r\r\r");
+    for (int i = 0; i < 9999; ++i) {
+        const int row = d.table.addRow();
+        const int block = 1 + i / 50;
+        const int element = 1 + (i / 5) % 9;
+        d.table.setCell(1, row, "1\r" + std::to_string(block) + "\r" + std::to_string(element));
+        d.table.setCell(2, row,
+                        "\rDistribution board " + std::to_string(block) + "\rSocket circuit " +
+                            std::to_string(element) + "\r6,13");
+        d.table.setCell(3, row, "12\rRCD test");
+        d.table.setCell(4, row, "001002>999\r004005 0.41!");
+        d.table.setCell(5, row, "003004 230");
+        d.table.setCell(6, row, "AAAPASS");
+        d.table.setCell(7, row, "2024-05-01");
+        d.table.setCell(8, row, "12:00");
+    }
 }
 
 std::vector<std::string> describeTree(const InstallationTree& tree) {
