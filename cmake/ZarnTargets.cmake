@@ -1,8 +1,12 @@
-# Per-target settings: warnings everywhere, sanitizers only where asked for.
+# Per-target settings: warnings everywhere (errors with ZARN_WERROR), sanitizers only where
+# asked for.
 
 function(zarn_target_settings target)
     if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
         target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
+        if(ZARN_WERROR)
+            target_compile_options(${target} PRIVATE -Werror)
+        endif()
     endif()
     if(ZARN_SANITIZE)
         target_compile_options(${target} PRIVATE -fsanitize=address,undefined
