@@ -3,8 +3,8 @@
 // It prints the device path to open on its first output line, then answers the program's
 // commands until killed (or, with --once, until one transfer has ended).
 #include "Fixture.h"
-#include "core/base/AtomicFile.h"
 #include "core/app/NumberArgument.h"
+#include "core/base/AtomicFile.h"
 #include "sim/SimulatorLink.h"
 
 #include <cerrno>

@@ -1,7 +1,7 @@
 #include "DocumentLoader.h"
 
-#include "core/lang/TextEncoding.h"
 #include "core/inspection/ProtLanguage.h"
+#include "core/lang/TextEncoding.h"
 
 #include <filesystem>
 

@@ -5,9 +5,9 @@
 #include "Command.h"
 #include "TerminalInteraction.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
 #include "core/comm/PortNames.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/InstrumentCommands.h"
 
 #include <string>
 

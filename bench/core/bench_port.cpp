@@ -1,7 +1,7 @@
 // What an idle wait on the serial port costs: the dialogue waits up to 3 s for an
 // acknowledgement that may never come, polling the input count between sleeps on the device.
-#include "sim/PseudoTerminal.h"
 #include "core/comm/VaComm.h"
+#include "sim/PseudoTerminal.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "ui/MessageDlg.h"
 
-#include "ui/ButtonGlyphs.h"
 #include "print/DisplayText.h"
+#include "ui/ButtonGlyphs.h"
 
 #include <QApplication>
 #include <QFontMetrics>

@@ -178,7 +178,9 @@ std::string IniDocument::bytes() const {
     return out;
 }
 
-bool IniDocument::save(const std::string& path) const { return writeFileAtomically(path, bytes()).ok; }
+bool IniDocument::save(const std::string& path) const {
+    return writeFileAtomically(path, bytes()).ok;
+}
 
 std::string PrivateProfile::read(std::string_view section, std::string_view key,
                                  std::string_view defaultValue) const {

@@ -88,8 +88,8 @@ std::string field(std::string_view text, int n, char separator) {
         start = pos + 1;
     }
     const auto end = text.find(separator, start);
-    return std::string(text.substr(start, end == std::string_view::npos ? text.size() - start
-                                                                         : end - start));
+    return std::string(
+        text.substr(start, end == std::string_view::npos ? text.size() - start : end - start));
 }
 
 int countFields(std::string_view text, char separator) {
@@ -124,6 +124,8 @@ bool equalsIgnoreCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-std::string toText(int64_t value) { return std::to_string(value); }
+std::string toText(int64_t value) {
+    return std::to_string(value);
+}
 
 } // namespace zarn::text

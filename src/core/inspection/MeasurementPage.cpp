@@ -1,8 +1,8 @@
 #include "core/inspection/MeasurementPage.h"
 
 #include "core/base/TextRoutines.h"
-#include "core/lang/LStr.h"
 #include "core/inspection/Protocol.h"
+#include "core/lang/LStr.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
 #include "core/inspection/PrintoutComments.h"
 
-#include "core/base/TextRoutines.h"
 #include "core/base/SettingsBatch.h"
+#include "core/base/TextRoutines.h"
 
 namespace zarn {
 

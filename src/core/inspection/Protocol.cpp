@@ -1,7 +1,7 @@
 #include "core/inspection/Protocol.h"
 
-#include "core/lang/LStr.h"
 #include "core/base/SettingsBatch.h"
+#include "core/lang/LStr.h"
 
 #include <optional>
 

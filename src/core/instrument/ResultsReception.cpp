@@ -2,9 +2,9 @@
 
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
-#include "core/app/Workspace.h"
 #include "core/lang/LStr.h"
 
 namespace zarn {

@@ -17,14 +17,14 @@
 // A CR inside a node line or a table cell is stored as the byte 0x02.
 #pragma once
 
-#include "core/base/IniFile.h"
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/base/IniFile.h"
 #include "core/base/UserInteraction.h"
-#include "core/lang/LStr.h"
 #include "core/inspection/PrintoutComments.h"
 #include "core/inspection/PrintoutHeading.h"
 #include "core/inspection/Protocol.h"
+#include "core/lang/LStr.h"
 
 #include <cstdint>
 #include <optional>

@@ -28,20 +28,20 @@ TEST_P(FormatEntry, Shown) {
     EXPECT_EQ(formatEntry(GetParam().entry, namef), GetParam().shown);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormatEntry,
-    testing::Values(EntryCase{"Greater", "001005>999", "R > 999 MΩ"},
-                    EntryCase{"ColonQuantity", "00200625.3", "Uc: 25.3 V"},
-                    EntryCase{"Warning", "0030070.41!", "t = 0.41 s !"},
-                    EntryCase{"LessOverridesGreater", "001005><1", "R < 1 MΩ"},
-                    EntryCase{"ColonOverridesLess", "002006<3", "Uc: 3 V"},
-                    EntryCase{"Literal", "AAAPASS", "PASS"},
-                    EntryCase{"EmptyNames", "09909812", " 12"},
-                    EntryCase{"QuantityOnlyColon", "004000x", ": x"},
-                    EntryCase{"NoQuantitySign", "000005>5", "> 5 MΩ"},
-                    EntryCase{"ShortEntry", "00", ""}, EntryCase{"UnitOnly", "000006", "V"},
-                    EntryCase{"Empty", "", ""}),
-    [](const auto& info) { return std::string(info.param.title); });
+INSTANTIATE_TEST_SUITE_P(Cases, FormatEntry,
+                         testing::Values(EntryCase{"Greater", "001005>999", "R > 999 MΩ"},
+                                         EntryCase{"ColonQuantity", "00200625.3", "Uc: 25.3 V"},
+                                         EntryCase{"Warning", "0030070.41!", "t = 0.41 s !"},
+                                         EntryCase{"LessOverridesGreater", "001005><1", "R < 1 MΩ"},
+                                         EntryCase{"ColonOverridesLess", "002006<3", "Uc: 3 V"},
+                                         EntryCase{"Literal", "AAAPASS", "PASS"},
+                                         EntryCase{"EmptyNames", "09909812", " 12"},
+                                         EntryCase{"QuantityOnlyColon", "004000x", ": x"},
+                                         EntryCase{"NoQuantitySign", "000005>5", "> 5 MΩ"},
+                                         EntryCase{"ShortEntry", "00", ""},
+                                         EntryCase{"UnitOnly", "000006", "V"},
+                                         EntryCase{"Empty", "", ""}),
+                         [](const auto& info) { return std::string(info.param.title); });
 
 TEST(FormatValueCell, EntriesKeepTheirOrder) {
     const NamefTables namef = testNamef();

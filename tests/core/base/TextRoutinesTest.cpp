@@ -10,7 +10,9 @@ struct NumberCase {
 };
 
 // Readable case names in test output.
-void PrintTo(const NumberCase& c, std::ostream* os) { *os << '"' << c.text << '"'; }
+void PrintTo(const NumberCase& c, std::ostream* os) {
+    *os << '"' << c.text << '"';
+}
 
 class TolerantNumber : public ::testing::TestWithParam<NumberCase> {};
 

@@ -1,7 +1,7 @@
 #include "core/comm/RecordDecoder.h"
 
-#include "sim/InstrumentSimulator.h"
 #include "core/lang/NamefTables.h"
+#include "sim/InstrumentSimulator.h"
 
 #include <gtest/gtest.h>
 
