@@ -71,6 +71,19 @@ int PageRecording::metric(PaintDeviceMetric metric) const {
     }
 }
 
+void playRecording(QPainter& painter, const PageRecording& page) {
+    // A picture replays in units of the default screen resolution, scaled up to the target
+    // device's; undo that, since the recording is in device pixels already.
+    static const QPicture reference;
+    const QPaintDevice* device = painter.device();
+    const double sx = device ? double(reference.logicalDpiX()) / device->logicalDpiX() : 1.0;
+    const double sy = device ? double(reference.logicalDpiY()) / device->logicalDpiY() : 1.0;
+    painter.save();
+    painter.scale(sx, sy);
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
 // --- QPrinterTarget -----------------------------------------------------------------------
 
 QPrinterTarget::QPrinterTarget(QPrinter& printer) : printer_(printer) {}
@@ -104,7 +117,7 @@ bool QPrinterTarget::jobOpen() const {
 }
 
 void QPrinterTarget::drawPage(const PageRecording& page) {
-    painter_->drawPicture(0, 0, page);
+    playRecording(*painter_, page);
 }
 
 void QPrinterTarget::newPage() {
@@ -565,7 +578,7 @@ void TPagePrinter::writePdf(const QString& fileName) {
             painter.save();
             painter.scale(scaleX, scaleY);
             painter.translate(g.offsetX, g.offsetY);
-            painter.drawPicture(0, 0, *pages_[static_cast<size_t>(p - 1)]);
+            playRecording(painter, *pages_[static_cast<size_t>(p - 1)]);
             painter.restore();
         }
         if (!painter.end() || pdf.printerState() == QPrinter::Error) {

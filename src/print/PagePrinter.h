@@ -79,6 +79,10 @@ private:
     int dpiY_;
 };
 
+// Replays a recording on any painter with one recorded device pixel as one unit of the
+// painter's current coordinates (a plain replay would scale by the device's resolution).
+void playRecording(QPainter& painter, const PageRecording& page);
+
 // Where Print sends pages: one printer job. QPrinterTarget is the real one; tests count
 // page breaks through their own.
 class PrintTarget {

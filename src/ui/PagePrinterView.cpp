@@ -228,7 +228,7 @@ void PagePrinterView::paintEvent(QPaintEvent*) {
             painter.translate(target.topLeft());
             painter.scale(double(target.width()) / source.width(),
                           double(target.height()) / source.height());
-            painter.drawPicture(0, 0, *page);
+            playRecording(painter, *page);
             painter.restore();
         }
     }
