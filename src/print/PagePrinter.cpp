@@ -142,7 +142,10 @@ void QPrinterTarget::abortJob() {
 // --- TPagePrinter -------------------------------------------------------------------------
 
 TPagePrinter::TPagePrinter(QObject* parent) : QObject(parent), font_("Courier New", 10) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    // Without a default, the first printer there is: a lone queue is the user's printer.
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull() && !QPrinterInfo::availablePrinters().isEmpty())
+        info = QPrinterInfo::availablePrinters().first();
     printer_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                              : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     font_.setStyleHint(QFont::TypeWriter);
