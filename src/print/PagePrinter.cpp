@@ -149,6 +149,7 @@ TPagePrinter::TPagePrinter(QObject* parent) : QObject(parent), font_("Courier Ne
     printer_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                              : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     font_.setStyleHint(QFont::TypeWriter);
+    refreshGeometry();
     const PrinterGeometry g = geometry();
     marginLeft_ = marginRight_ = toUnits(g.offsetX, g.dpiX);
     marginTop_ = marginBottom_ = toUnits(g.offsetY, g.dpiY);
@@ -165,6 +166,7 @@ QPrinter& TPagePrinter::printer() {
 }
 
 void TPagePrinter::printerChanged() {
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
@@ -176,11 +178,20 @@ bool TPagePrinter::hasPrinter() const {
 
 void TPagePrinter::setFixedGeometry(std::optional<PrinterGeometry> geometry) {
     fixedGeometry_ = geometry;
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
 
 PrinterGeometry TPagePrinter::geometry() const {
+    return geometry_;
+}
+
+void TPagePrinter::refreshGeometry() {
+    geometry_ = measureGeometry();
+}
+
+PrinterGeometry TPagePrinter::measureGeometry() const {
     if (fixedGeometry_)
         return *fixedGeometry_;
     if (!hasPrinter())
@@ -215,6 +226,7 @@ void TPagePrinter::setMeasureUnit(TMeasureUnit unit) {
     marginTop_ *= factor;
     marginBottom_ *= factor;
     // Without a printer the stand-in paper follows the unit.
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
@@ -288,6 +300,7 @@ void TPagePrinter::setOrientation(TPrinterOrientation orientation) {
     } else {
         return; // the stand-in paper stays upright
     }
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }

@@ -104,8 +104,10 @@ TEST(PrinterGeometryTest, StandInIsA4OrLetterAt300Dpi) {
 
 TEST(PrinterGeometryTest, WithoutAPrinterThePreviewAndPdfStillHaveAResolution) {
     TPagePrinter printer;
-    if (printer.hasPrinter())
+    if (printer.hasPrinter()) {
         printer.printer().setOutputFormat(QPrinter::PdfFormat); // no system printer in use
+        printer.printerChanged();
+    }
     ASSERT_FALSE(printer.hasPrinter());
     EXPECT_EQ(printer.pixelsPerInchX(), 300);
     EXPECT_EQ(printer.pixelsPerInchY(), 300);
