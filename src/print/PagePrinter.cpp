@@ -11,6 +11,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -472,52 +473,65 @@ bool TPagePrinter::print(PrintTarget& target, UserInteraction* interaction) {
         return true; // a negative range names no page
 
     const int rangeLength = last - first + 1;
-    const int total = copies_ * rangeLength;
+    const int64_t total = int64_t(copies_) * rangeLength;
     UserInteraction* progress = showProgress_ ? interaction : nullptr;
-    bool progressShown = false;
 
-    const int savedCopies = target.copies();
+    // Whatever happens: the progress display goes, and the printer gets its copies back
+    // unless a job is still open.
+    struct Restore {
+        PrintTarget& target;
+        UserInteraction* progress;
+        int copies;
+        bool progressShown = false;
+        ~Restore() {
+            if (progressShown)
+                progress->progressHide();
+            if (!target.jobOpen())
+                target.setCopies(copies);
+        }
+    } restore{target, progress, target.copies()};
+
     target.setCopies(1);
     cancelRequested_ = false;
     if (progress)
         progress->clearCancel();
 
-    bool result = true;
+    int64_t sent = 0;
+    auto send = [&](int pageNumber) {
+        if (progress && showCancel_) {
+            progress->processEvents();
+            if (progress->cancelRequested())
+                cancelRequested_ = true;
+        }
+        if (cancelRequested_)
+            throw ECancelPrinting();
+        if (progress) {
+            if (!restore.progressShown) {
+                progress->progressShow(title().toStdString());
+                progress->progressCancelVisible(showCancel_);
+                restore.progressShown = true;
+            }
+            std::string pageText = "Page " + std::to_string(pageNumber);
+            if (first == 1) {
+                pageText += " of " + std::to_string(rangeLength);
+                if (copies_ > 1)
+                    pageText += " x " + std::to_string(copies_) + " Copies";
+            }
+            const QString status = progressMessage_.isEmpty()
+                                       ? QStringLiteral("Sending Pages To Printer")
+                                       : progressMessage_;
+            progress->progressLabels(status.toStdString(), pageText);
+        }
+        target.drawPage(*pages_[static_cast<size_t>(pageNumber - 1)]);
+        ++sent;
+        if (progress)
+            progress->progressPosition(static_cast<int>(sent * 100 / total));
+        if (sent < total)
+            target.newPage();
+    };
+
     try {
         target.beginJob(title_);
-        int sent = 0;
-        auto send = [&](int pageNumber) {
-            if (progress && showCancel_) {
-                progress->processEvents();
-                if (progress->cancelRequested())
-                    cancelRequested_ = true;
-            }
-            if (cancelRequested_)
-                throw ECancelPrinting();
-            if (progress) {
-                if (!progressShown) {
-                    progress->progressShow(title().toStdString());
-                    progress->progressCancelVisible(showCancel_);
-                    progressShown = true;
-                }
-                std::string pageText = "Page " + std::to_string(pageNumber);
-                if (first == 1) {
-                    pageText += " of " + std::to_string(rangeLength);
-                    if (copies_ > 1)
-                        pageText += " x " + std::to_string(copies_) + " Copies";
-                }
-                const QString status = progressMessage_.isEmpty()
-                                           ? QStringLiteral("Sending Pages To Printer")
-                                           : progressMessage_;
-                progress->progressLabels(status.toStdString(), pageText);
-            }
-            target.drawPage(*pages_[static_cast<size_t>(pageNumber - 1)]);
-            ++sent;
-            if (progress)
-                progress->progressPosition(sent * 100 / total);
-            if (sent < total)
-                target.newPage();
-        };
         if (collate_) {
             for (int copy = 1; copy <= copies_; ++copy)
                 for (int p = first; p <= last; ++p)
@@ -529,27 +543,20 @@ bool TPagePrinter::print(PrintTarget& target, UserInteraction* interaction) {
         }
         target.endJob();
     } catch (const ECancelPrinting&) {
-        result = false;
         if (target.jobOpen()) {
             if (abortOnCancel_)
                 target.abortJob();
             else
                 target.endJob();
         }
+        return false;
     } catch (...) {
         // Half a job is worse than none: drop what was sent, then report.
         if (target.jobOpen())
             target.abortJob();
-        if (progressShown)
-            progress->progressHide();
-        target.setCopies(savedCopies);
         throw;
     }
-    if (progressShown)
-        progress->progressHide();
-    if (!target.jobOpen())
-        target.setCopies(savedCopies);
-    return result;
+    return true;
 }
 
 void TPagePrinter::writePdf(const QString& fileName) {
