@@ -125,7 +125,8 @@ private:
 class TPagePrinter : public QObject {
     Q_OBJECT
 public:
-    // Measures against the system's default printer, or the stand-in when there is none.
+    // Measures against the system's default printer (the first printer when none is the
+    // default), or the stand-in when there is none.
     explicit TPagePrinter(QObject* parent = nullptr);
     ~TPagePrinter() override;
 
@@ -209,7 +210,8 @@ public:
     // --- the document ---------------------------------------------------------------------
     // Discards every page and starts page 1.
     void beginDoc();
-    // Closes the current page, starts the next one; returns its number.
+    // Closes the current page, starts the next one; returns its number. EPagePrinter outside
+    // a document.
     int newPage();
     // Closes the last page and shows page 1.
     void endDoc();
