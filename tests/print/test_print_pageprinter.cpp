@@ -11,6 +11,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <ostream>
 
 namespace zarn {
 namespace {
@@ -126,6 +127,9 @@ struct MarginCase {
     double expected; // mm; NAN: the paper size minus the offset on that axis
     bool horizontal;
 };
+void PrintTo(const MarginCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class MarginClampTest : public PagePrinterTest, public ::testing::WithParamInterface<MarginCase> {};
 
@@ -192,6 +196,9 @@ struct RefusalCase {
     std::function<void(TPagePrinter&)> change;
     const char* message;
 };
+void PrintTo(const RefusalCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class RefusedWhileRecording : public PagePrinterTest,
                               public ::testing::WithParamInterface<RefusalCase> {};
@@ -328,6 +335,9 @@ struct PrintCase {
     bool collate;
     const char* pages; // what the printer gets, "|" being a page break
 };
+void PrintTo(const PrintCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class PrintOrderTest : public PagePrinterTest, public ::testing::WithParamInterface<PrintCase> {};
 
@@ -383,6 +393,9 @@ struct CancelCase {
     bool abortOnCancel;
     const char* events;
 };
+void PrintTo(const CancelCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class CancelTest : public PagePrinterTest, public ::testing::WithParamInterface<CancelCase> {};
 
