@@ -7,6 +7,7 @@
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
 #include "ui/DisplayText.h"
+#include "ui/ExportDlg.h"
 #include "ui/FloorPlanPictures.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
@@ -288,6 +289,7 @@ void TForm1::createDialogs() {
     AboutBox = new TAboutBox(this);
     AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
+    ExportDlg = new TExportDlg(this);
     InstrumentData = new TInstrumentData(Comm, *ui_, texts(), this);
     InstrumentData->setHeaderRowSource([this] {
         return IdentificationRow{Tabela().cell(1, 0), Tabela().cell(2, 0), Tabela().cell(3, 0)};

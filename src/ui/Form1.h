@@ -38,6 +38,7 @@ class InstallationTreeModel;
 class QtInteraction;
 class QtPictureDecoder;
 class TCommentBox;
+class TExportDlg;
 class TPersonalData;
 class TAboutBox;
 class TGaugeDlg;
@@ -149,6 +150,7 @@ public:
     TInstrumentData* InstrumentData = nullptr;
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;
+    TExportDlg* ExportDlg = nullptr;
     HelpWindow* Help = nullptr;
     TPersonalData* PersonalData = nullptr;
     TCommentBox* CommentBox = nullptr;

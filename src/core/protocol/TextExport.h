@@ -15,8 +15,10 @@
 // The texts are the program's bytes unchanged; no header, no byte-order mark.
 //
 // Example (TAB shown as "|", CR LF as "/"):
-//   Tester|||Site one/ ... /Block 1/|Place 1.1/ ... /No.|Place|Function|Results|Parameters/
-//   1|Place 1.1|Insulation-resistance|Riso > 1999 MΩ|Utest = 500 V/
+//   Tester||Site one/Street 5||Kranj/||/F1/F2/F3///
+//   Block 1/|Place 1.1/|Place 1.2/Block 2///
+//   No.|Place|Function|Results|Parameters/
+//   1|Place 1.1|Insulation-resistance|Riso > 1999 MΩ|Um = 500 V/
 #pragma once
 
 #include "core/app/AtomicFile.h"
