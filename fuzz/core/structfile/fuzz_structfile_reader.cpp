@@ -1,6 +1,8 @@
 // Structure files come from anywhere: the reader must survive any bytes, and what it read
-// must always be writable and readable again.
+// must always be writable and readable again, and exportable as text whose rows no stray
+// line break splits.
 #include "core/lang/LStr.h"
+#include "core/protocol/TextExport.h"
 #include "core/structfile/StructFile.h"
 
 #include <cstddef>
@@ -22,6 +24,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!result.productFamily())
         return 0;
     const std::string written = zarn::writeStructure(parts, result.family, {});
+
+    static const zarn::NamefTables namef;
+    const auto exported =
+        zarn::buildTextExport({tree, table, heading, protocol, texts, namef},
+                              {zarn::ColumnDelimiter::Semicolon, zarn::RowDelimiter::Lf});
+    if (!exported || exported->find('\r') != std::string::npos)
+        __builtin_trap();
 
     zarn::InstallationTree tree2;
     zarn::ResultsTable table2;

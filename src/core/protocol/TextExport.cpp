@@ -283,16 +283,20 @@ size_t ownNameStart(std::string_view path) {
 
 enum class Existing { No, Yes, Unreadable };
 
-// Whether a file of that name is there to be replaced. A folder, or a name that cannot be
-// looked at for another reason than its absence, cannot be the export file.
+// Whether a file of that name is there to be replaced. Only a regular file can be: a folder,
+// a device or a pipe would be replaced by the rename of the write, and a name that cannot be
+// looked at for another reason than its absence is no export file either.
 Existing lookAt(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0)
-        return errno == ENOENT ? Existing::No : Existing::Unreadable;
     struct stat st {};
-    const bool regular = ::fstat(fd, &st) == 0 && !S_ISDIR(st.st_mode);
+    if (::stat(path.c_str(), &st) != 0)
+        return errno == ENOENT ? Existing::No : Existing::Unreadable;
+    if (!S_ISREG(st.st_mode))
+        return Existing::Unreadable;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return Existing::Unreadable;
     ::close(fd);
-    return regular ? Existing::Yes : Existing::Unreadable;
+    return Existing::Yes;
 }
 
 } // namespace

@@ -388,19 +388,29 @@ INSTANTIATE_TEST_SUITE_P(TextExport, ReplaceQuestion,
                                            ReplaceCase{"closed", {modal::None}, 1, false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// A folder (or anything that cannot be looked at) shows "Error" and the dialog comes back;
-// cancelling it then exports nothing.
-TEST_F(ExportFlow, FolderShowsErrorAndAsksAgain) {
-    fs::create_directories(path("folder.txt"));
-    ui_.saveFileAnswers = {path("folder.txt"), std::nullopt};
+// A folder, a pipe or a device is no file to replace: "Error" shows and the dialog comes back
+// (cancelling it then exports nothing), and the thing chosen stays what it was.
+class NotAFile : public ExportFlow, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(NotAFile, ShowsErrorAndAsksAgain) {
+    const std::string chosen = path(GetParam());
+    if (GetParam() == std::string("folder.txt"))
+        fs::create_directories(chosen);
+    else
+        ASSERT_EQ(::mkfifo(chosen.c_str(), 0600), 0);
+    ui_.saveFileAnswers = {chosen, std::nullopt};
     EXPECT_EQ(run().outcome, ExportOutcome::Cancelled);
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "Error");
     EXPECT_EQ(ui_.messages[0].type, DialogType::Error);
     EXPECT_EQ(ui_.saveFileRequests.size(), 2u);
-    EXPECT_EQ(ui_.saveFileRequests[1].proposedName, path("folder.txt"));
-    EXPECT_TRUE(fs::is_directory(path("folder.txt")));
+    EXPECT_EQ(ui_.saveFileRequests[1].proposedName, chosen);
+    EXPECT_EQ(fs::status(chosen).type(), GetParam() == std::string("folder.txt")
+                                             ? fs::file_type::directory
+                                             : fs::file_type::fifo);
 }
+
+INSTANTIATE_TEST_SUITE_P(TextExport, NotAFile, ::testing::Values("folder.txt", "pipe.txt"));
 
 // A file that cannot be written is reported, not passed over in silence.
 TEST_F(ExportFlow, WriteFailureIsShown) {
