@@ -1,6 +1,6 @@
 #include "print/PagePrinter.h"
 
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <QDir>
 #include <QFile>

@@ -8,6 +8,7 @@
 #include "ui/ConfigureCOM.h"
 #include "print/DisplayText.h"
 #include "print/FloorPlanPictures.h"
+#include "ui/ExportDlg.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
@@ -288,6 +289,7 @@ void TForm1::createDialogs() {
     AboutBox = new TAboutBox(this);
     AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
+    ExportDlg = new TExportDlg(this);
     InstrumentData = new TInstrumentData(Comm, *ui_, texts(), this);
     InstrumentData->setHeaderRowSource([this] {
         return IdentificationRow{Tabela().cell(1, 0), Tabela().cell(2, 0), Tabela().cell(3, 0)};

@@ -39,6 +39,7 @@ class InstallationTreeModel;
 class QtInteraction;
 class QtPictureDecoder;
 class TCommentBox;
+class TExportDlg;
 class TPersonalData;
 class TAboutBox;
 class TGaugeDlg;
@@ -156,6 +157,7 @@ public:
     TInstrumentData* InstrumentData = nullptr;
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;
+    TExportDlg* ExportDlg = nullptr;
     HelpWindow* Help = nullptr;
     TPersonalData* PersonalData = nullptr;
     TCommentBox* CommentBox = nullptr;

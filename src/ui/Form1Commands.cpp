@@ -9,6 +9,7 @@
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
 #include "print/DisplayText.h"
+#include "ui/ExportDlg.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
@@ -80,7 +81,12 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Export1Click() {
-    showNotInThisBuild("Export");
+    if (ExportDlg->exec() != QDialog::Accepted)
+        return;
+    const ExportSource source{tree(),  Tabela(), structure_->heading(), structure_->protocol(),
+                              texts(), namef()};
+    exportToTextFile(source, ExportDlg->format(), document().currentFileName(), *ui_);
+    refreshCaption();
 }
 
 void TForm1::PrintPreview1Click() {

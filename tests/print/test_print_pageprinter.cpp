@@ -1,7 +1,7 @@
 // TPagePrinter without a printer job: geometry, margins, the document, page ranges, copies
 // and collation through a target that records what a printer would get, and PDF output.
 #include "PrintTestSupport.h"
-#include "core/app/UserInteraction.h"
+#include "core/base/UserInteraction.h"
 
 #include <QFile>
 #include <QFontMetrics>
