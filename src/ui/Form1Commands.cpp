@@ -4,6 +4,7 @@
 // port, printing, export, printout heading) are wired in their slot here.
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/ResultsReception.h"
+#include "print/PagePrinter.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
@@ -12,12 +13,15 @@
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
 #include "ui/MessageDlg.h"
+#include "ui/Margins.h"
 #include "ui/PersonalData.h"
+#include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
 
 #include <QAction>
+#include <QGroupBox>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QMenu>
@@ -73,8 +77,31 @@ void TForm1::Export1Click() {
     // The export dialog is shown here.
 }
 
+// The Print button and File > Print Preview: the report in portrait, in the preview.
 void TForm1::PrintPreview1Click() {
-    // The report preview (portrait) is opened here.
+    try {
+        Preview->Prn().setOrientation(TPrinterOrientation::poPortrait);
+    } catch (const EPagePrinter&) {
+        // A document being printed keeps its orientation.
+    }
+    Preview->ComposeReport();
+}
+
+ReportContent TForm1::reportContent() const {
+    ReportContent content;
+    content.grid = &TabelaV->cells();
+    const QFont font = TabelaV->font();
+    content.gridFont.name = font.family().toStdString();
+    content.gridFont.size = font.pointSize() > 0 ? font.pointSize() : 10;
+    content.gridFont.bold = font.bold();
+    content.heading = structure_->heading();
+    content.comments = structure_->comments();
+    content.operatorCaption = PersonalData->Operater->title();
+    content.siteCaption = PersonalData->PanelSite->title();
+    content.waitText = ws_.texts().text("Wait_25");
+    content.margins = Margins->texts();
+    content.codePage = displayCodePage();
+    return content;
 }
 
 void TForm1::Exit1Click() {
