@@ -18,7 +18,6 @@
 #include <QPoint>
 #include <QSize>
 #include <QString>
-
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -52,8 +51,8 @@ struct PrinterGeometry {
     int dpiY = 300;
     int paperWidth = 0;
     int paperHeight = 0;
-    int offsetX = 0; // unprintable left offset; the right one is the same
-    int offsetY = 0; // unprintable top offset; the bottom one is the same
+    int offsetX = 0;          // unprintable left offset; the right one is the same
+    int offsetY = 0;          // unprintable top offset; the bottom one is the same
     bool fromPrinter = false; // false: the stand-in of a machine without printers
     bool operator==(const PrinterGeometry&) const = default;
 };
@@ -246,8 +245,6 @@ private:
     void openPage();
     void closePage();
     double toUnits(int pixels, int dpi) const;
-    void sendPage(PrintTarget& target, UserInteraction* interaction, int page, int sent,
-                  int total, bool last, int first, int lastPage);
 
     std::unique_ptr<QPrinter> printer_;
     std::optional<PrinterGeometry> fixedGeometry_;

@@ -6,7 +6,6 @@
 
 #include <QAbstractScrollArea>
 #include <QColor>
-#include <QImage>
 #include <QRect>
 #include <QSize>
 
@@ -77,9 +76,6 @@ private:
     bool gradientBackground_ = true;
     int screenDpiX_ = 0;
     int screenDpiY_ = 0;
-    // The shown page rendered at the current zoom; rebuilt when page or zoom change.
-    QImage pageImage_;
-    int pageImagePage_ = 0;
 };
 
 } // namespace zarn
