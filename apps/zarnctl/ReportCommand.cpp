@@ -6,14 +6,13 @@
 #include "core/app/PrintMargins.h"
 #include "core/grid/StringGridData.h"
 #include "print/PagePrinter.h"
+#include "print/PdfPrintTarget.h"
 #include "print/ResultsReport.h"
 
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
-
 #include <charconv>
-#include <cstdlib>
 #include <memory>
 
 namespace zarnctl {
@@ -41,7 +40,8 @@ PageRange parsePages(const std::string& text) {
     const auto b = positiveNumber(to, 1'000'000);
     if (!a || !b || *b < *a)
         throw UsageError("--pages takes a page range like 2-5 (pages from 1, A not above B), "
-                         "not \"" + text + "\"");
+                         "not \"" +
+                         text + "\"");
     return {*a, *b};
 }
 
@@ -147,15 +147,17 @@ int runReport(Context& ctx) {
     const int count = prn.pageCount();
     if (pages && pages->to > count)
         throw UsageError("--pages " + std::to_string(pages->from) + "-" +
-                         std::to_string(pages->to) + ": the report has " +
-                         std::to_string(count) + " pages");
+                         std::to_string(pages->to) + ": the report has " + std::to_string(count) +
+                         " pages");
     prn.setPrintFromPage(pages ? pages->from : 0);
     prn.setPrintToPage(pages ? pages->to : 0);
     const int printed = pages ? pages->to - pages->from + 1 : count;
 
     try {
         if (output) {
-            prn.writePdf(QString::fromStdString(*output));
+            prn.setTitle(QString::fromStdString(args.positional[0]));
+            writePdfPages(prn, QString::fromStdString(*output), pages ? pages->from : 0,
+                          pages ? pages->to : 0);
             ctx.out << "wrote " << *output << ": " << printed << " of " << count << " pages\n";
         } else {
             prn.setCopies(copies);

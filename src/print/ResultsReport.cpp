@@ -8,7 +8,6 @@
 
 #include <QFile>
 #include <QFontMetrics>
-
 #include <algorithm>
 #include <cmath>
 
@@ -87,7 +86,8 @@ QFont ResultsReport::fontOf(const FontSpec& spec, int fontStep, bool bold) const
     QFont f(QString::fromStdString(spec.name));
     const int points = std::max(1, spec.size - fontStep);
     // Pixel sizes keep the measurements the same on every device the pages replay on.
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * prn_.pixelsPerInchY() / 72.0))));
+    f.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(points * prn_.pixelsPerInchY() / 72.0))));
     f.setBold(spec.bold || bold);
     f.setItalic(spec.italic);
     f.setUnderline(spec.underline);
@@ -97,7 +97,8 @@ QFont ResultsReport::fontOf(const FontSpec& spec, int fontStep, bool bold) const
 QFont ResultsReport::printFont(double points, bool bold) const {
     QFont f(QString::fromLatin1(PrintFontName));
     f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(std::max(1, static_cast<int>(std::lround(points * prn_.pixelsPerInchY() / 72.0))));
+    f.setPixelSize(
+        std::max(1, static_cast<int>(std::lround(points * prn_.pixelsPerInchY() / 72.0))));
     f.setBold(bold);
     return f;
 }
@@ -295,8 +296,8 @@ void ResultsReport::pageHeading() {
     const QString s2 = text(PrintoutHeading::Site2);
     const QString s3 = text(PrintoutHeading::Site3);
     const int w1 = textWidth(first, s1);
-    const int w = std::max(
-        {textWidth(label, siteLabel), w1, textWidth(other, s2), textWidth(other, s3)});
+    const int w =
+        std::max({textWidth(label, siteLabel), w1, textWidth(other, s2), textWidth(other, s3)});
     const int h1 = textHeight(first);
     const int h2 = textHeight(other);
     p.setFont(label);
@@ -319,6 +320,10 @@ void ResultsReport::pageHeading() {
 }
 
 void ResultsReport::startPage() {
+    // One printer pixel at the resolutions the report was laid out for; as thick on finer
+    // printers, so the rules do not fade to hairlines.
+    prn_.canvas().setPen(
+        QPen(Qt::black, std::max(1, static_cast<int>(std::lround(prn_.pixelsPerInchX() / 300.0)))));
     pageFrame();
     pageHeading();
     pageStarted_ = true;

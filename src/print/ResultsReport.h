@@ -16,7 +16,6 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
-
 #include <functional>
 #include <optional>
 #include <string>

@@ -12,8 +12,8 @@
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
-#include "ui/MessageDlg.h"
 #include "ui/Margins.h"
+#include "ui/MessageDlg.h"
 #include "ui/PersonalData.h"
 #include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
@@ -21,8 +21,8 @@
 #include "ui/TreeModel.h"
 
 #include <QAction>
-#include <QGroupBox>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QTreeView>

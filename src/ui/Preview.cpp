@@ -4,6 +4,7 @@
 #include "core/app/UserInteraction.h"
 #include "core/lang/LStr.h"
 #include "print/PagePrinter.h"
+#include "print/PdfPrintTarget.h"
 #include "ui/DisplayText.h"
 #include "ui/Margins.h"
 #include "ui/PagePrinterView.h"
@@ -20,7 +21,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 namespace zarn {
@@ -42,8 +42,8 @@ int TPreview::zoomOutItem(int z) {
 }
 
 TPreview::TPreview(const TLStr& texts, UserInteraction& ui, QWidget* parent)
-    : QWidget(parent, Qt::Window), texts_(texts), ui_(ui),
-      prn_(std::make_unique<TPagePrinter>()), report_(std::make_unique<ResultsReport>(*prn_)) {
+    : QWidget(parent, Qt::Window), texts_(texts), ui_(ui), prn_(std::make_unique<TPagePrinter>()),
+      report_(std::make_unique<ResultsReport>(*prn_)) {
     setObjectName(QStringLiteral("TPreview"));
     setWindowTitle(QStringLiteral("Print Preview"));
     prn_->setMeasureUnit(TMeasureUnit::muMillimeters);
@@ -92,8 +92,8 @@ TPreview::TPreview(const TLStr& texts, UserInteraction& ui, QWidget* parent)
     Zoom->lineEdit()->installEventFilter(this);
     icons->addWidget(Zoom);
     connect(Zoom, &QComboBox::activated, this, &TPreview::ZoomChange);
-    IcoZoomIn = button("IcoZoomIn", QStyle::SP_CustomBase, QStringLiteral("+"),
-                       &TPreview::IcoZoomInClick);
+    IcoZoomIn =
+        button("IcoZoomIn", QStyle::SP_CustomBase, QStringLiteral("+"), &TPreview::IcoZoomInClick);
     IcoPrintSet = button("IcoPrintSet", QStyle::SP_FileDialogDetailedView,
                          QStringLiteral("Printer set-up"), &TPreview::IcoPrintSetClick);
     IcoMargins = button("IcoMargins", QStyle::SP_FileDialogListView, QStringLiteral("Margins"),
@@ -164,10 +164,8 @@ void TPreview::UpdateNavigation() {
     const int z = zoomValue();
     IcoZoomIn->setEnabled(z < MaxZoom);
     IcoZoomOut->setEnabled(z > ZoomPresets.front());
-    Page->setText(QStringLiteral("%1 %2 %3")
-                      .arg(page)
-                      .arg(toDisplay(texts_.text("of_5")))
-                      .arg(count));
+    Page->setText(
+        QStringLiteral("%1 %2 %3").arg(page).arg(toDisplay(texts_.text("of_5"))).arg(count));
 }
 
 void TPreview::showPage(int page) {
@@ -291,7 +289,7 @@ void TPreview::IcoSavePdfClick() {
     if (!file)
         return;
     try {
-        prn_->writePdf(QString::fromStdString(*file));
+        writePdfPages(*prn_, QString::fromStdString(*file));
     } catch (const std::exception& e) {
         ui_.messageDlg(e.what(), DialogType::Error, {DialogButton::Ok});
     }
