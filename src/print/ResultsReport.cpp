@@ -103,18 +103,27 @@ QFont ResultsReport::printFont(double points, bool bold) const {
     return f;
 }
 
+// Metrics are made once per font: a long report asks for them on every row.
+const QFontMetrics& ResultsReport::metrics(const QFont& font) const {
+    const QString key = font.key();
+    auto it = metrics_.find(key);
+    if (it == metrics_.end())
+        it = metrics_.emplace(key, QFontMetrics(font)).first;
+    return it->second;
+}
+
 int ResultsReport::textWidth(const QFont& font, const QString& text) const {
-    return QFontMetrics(font).horizontalAdvance(text);
+    return metrics(font).horizontalAdvance(text);
 }
 
 int ResultsReport::textHeight(const QFont& font) const {
-    return QFontMetrics(font).height();
+    return metrics(font).height();
 }
 
 // Text with its top-left corner at (x, y).
 void ResultsReport::textOut(int x, int y, const QString& text) {
     QPainter& p = prn_.canvas();
-    p.drawText(QPoint(x, y + QFontMetrics(p.font()).ascent()), text);
+    p.drawText(QPoint(x, y + metrics(p.font()).ascent()), text);
 }
 
 void ResultsReport::takeCells(const ReportContent& content) {
@@ -140,15 +149,14 @@ void ResultsReport::takeCells(const ReportContent& content) {
 
 int ResultsReport::columnWidth(int col, int step) const {
     const int gap = prn_.unitsToPixelsX(3);
-    const QFontMetrics plain(fontOf(content_->gridFont, step, false));
-    const QFontMetrics bold(fontOf(content_->gridFont, step, true));
+    const QFontMetrics& plain = metrics(fontOf(content_->gridFont, step, false));
+    const QFontMetrics& bold = metrics(fontOf(content_->gridFont, step, true));
     int widest = 0;
     for (const auto& row : cells_) {
         const Cell& cell = row[static_cast<size_t>(col)];
-        std::optional<QFontMetrics> own;
-        if (cell.font)
-            own.emplace(fontOf(*cell.font, step, cell.bold));
-        const QFontMetrics& fm = own ? *own : cell.bold ? bold : plain;
+        const QFontMetrics& fm = cell.font   ? metrics(fontOf(*cell.font, step, cell.bold))
+                                 : cell.bold ? bold
+                                             : plain;
         for (const Line& line : cell.lines)
             widest = std::max(widest, fm.horizontalAdvance(line.text) + gap);
     }
@@ -214,6 +222,7 @@ void ResultsReport::compose(const ReportContent& content, UserInteraction* ui) {
     prn_.endDoc();
     content_ = nullptr;
     cells_.clear();
+    metrics_.clear();
 }
 
 void ResultsReport::pageFrame() {

@@ -13,10 +13,12 @@
 #include "core/protocol/PrintoutHeading.h"
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QString>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -90,6 +92,7 @@ private:
     QFont fontOf(const FontSpec& spec, int fontStep, bool bold) const;
     QFont printFont(double points, bool bold = false) const;
     void textOut(int x, int y, const QString& text);
+    const QFontMetrics& metrics(const QFont& font) const;
     int textWidth(const QFont& font, const QString& text) const;
     int textHeight(const QFont& font) const;
 
@@ -107,6 +110,7 @@ private:
     const ReportContent* content_ = nullptr;
     std::vector<std::vector<Cell>> cells_; // [row][col]
     std::optional<QImage> logo_;
+    mutable std::map<QString, QFontMetrics> metrics_;
     ColumnFit fit_;
 
     // Device pixels of the page being composed.
