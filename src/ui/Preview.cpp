@@ -210,6 +210,12 @@ void TPreview::ZoomChange(int item) {
 // Any typed number is taken, within what the view can draw.
 void TPreview::ZoomEntered() {
     const int typed = zoomValue();
+    if (typed == 0) {
+        // No number: the zoom stays as it is.
+        Zoom->setEditText(QStringLiteral("%1%").arg(PrnView->zoomPercent()));
+        UpdateNavigation();
+        return;
+    }
     const int zoom = std::clamp(typed, MinZoom, MaxZoom);
     if (zoom != typed)
         Zoom->setEditText(QStringLiteral("%1%").arg(zoom));
