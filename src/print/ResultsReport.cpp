@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QFontMetrics>
+#include <QPolygon>
 #include <algorithm>
 #include <cmath>
 
@@ -247,13 +248,19 @@ void ResultsReport::pageFrame() {
         const int dy = wedgeH / n;
         const int dx = wedgeW / n;
         if (dx > 0 && dy > 0) {
-            int right = x0_ + n * dx;
-            int y = y0_;
-            for (int k = 1; k <= n; ++k) {
-                fill(x0_, y, right, y + dy);
-                right -= dx;
-                y += dy;
+            // The N steps, each one dx narrower than the one above, as one staircase outline.
+            QPolygon stairs;
+            stairs << QPoint(x0_, y0_);
+            for (int k = 0; k < n; ++k) {
+                const int right = x0_ + (n - k) * dx;
+                stairs << QPoint(right, y0_ + k * dy) << QPoint(right, y0_ + (k + 1) * dy);
             }
+            stairs << QPoint(x0_, y0_ + n * dy);
+            p.save();
+            p.setPen(Qt::NoPen);
+            p.setBrush(LightGrey);
+            p.drawPolygon(stairs);
+            p.restore();
         }
         fill(x0_, y0_ + mmY(16), x0_ + pw_, y0_ + mmY(25));
     }
