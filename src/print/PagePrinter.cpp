@@ -11,6 +11,7 @@
 #include <QPrinterInfo>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 
@@ -71,6 +72,19 @@ int PageRecording::metric(PaintDeviceMetric metric) const {
     }
 }
 
+void playRecording(QPainter& painter, const PageRecording& page) {
+    // A picture replays in units of the default screen resolution, scaled up to the target
+    // device's; undo that, since the recording is in device pixels already.
+    static const QPicture reference;
+    const QPaintDevice* device = painter.device();
+    const double sx = device ? double(reference.logicalDpiX()) / device->logicalDpiX() : 1.0;
+    const double sy = device ? double(reference.logicalDpiY()) / device->logicalDpiY() : 1.0;
+    painter.save();
+    painter.scale(sx, sy);
+    painter.drawPicture(0, 0, page);
+    painter.restore();
+}
+
 // --- QPrinterTarget -----------------------------------------------------------------------
 
 QPrinterTarget::QPrinterTarget(QPrinter& printer) : printer_(printer) {}
@@ -104,7 +118,7 @@ bool QPrinterTarget::jobOpen() const {
 }
 
 void QPrinterTarget::drawPage(const PageRecording& page) {
-    painter_->drawPicture(0, 0, page);
+    playRecording(*painter_, page);
 }
 
 void QPrinterTarget::newPage() {
@@ -129,10 +143,14 @@ void QPrinterTarget::abortJob() {
 // --- TPagePrinter -------------------------------------------------------------------------
 
 TPagePrinter::TPagePrinter(QObject* parent) : QObject(parent), font_("Courier New", 10) {
-    const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    // Without a default, the first printer there is: a lone queue is the user's printer.
+    QPrinterInfo info = QPrinterInfo::defaultPrinter();
+    if (info.isNull() && !QPrinterInfo::availablePrinters().isEmpty())
+        info = QPrinterInfo::availablePrinters().first();
     printer_ = info.isNull() ? std::make_unique<QPrinter>(QPrinter::HighResolution)
                              : std::make_unique<QPrinter>(info, QPrinter::HighResolution);
     font_.setStyleHint(QFont::TypeWriter);
+    refreshGeometry();
     const PrinterGeometry g = geometry();
     marginLeft_ = marginRight_ = toUnits(g.offsetX, g.dpiX);
     marginTop_ = marginBottom_ = toUnits(g.offsetY, g.dpiY);
@@ -149,6 +167,7 @@ QPrinter& TPagePrinter::printer() {
 }
 
 void TPagePrinter::printerChanged() {
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
@@ -160,11 +179,20 @@ bool TPagePrinter::hasPrinter() const {
 
 void TPagePrinter::setFixedGeometry(std::optional<PrinterGeometry> geometry) {
     fixedGeometry_ = geometry;
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
 
 PrinterGeometry TPagePrinter::geometry() const {
+    return geometry_;
+}
+
+void TPagePrinter::refreshGeometry() {
+    geometry_ = measureGeometry();
+}
+
+PrinterGeometry TPagePrinter::measureGeometry() const {
     if (fixedGeometry_)
         return *fixedGeometry_;
     if (!hasPrinter())
@@ -199,6 +227,7 @@ void TPagePrinter::setMeasureUnit(TMeasureUnit unit) {
     marginTop_ *= factor;
     marginBottom_ *= factor;
     // Without a printer the stand-in paper follows the unit.
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
@@ -272,6 +301,7 @@ void TPagePrinter::setOrientation(TPrinterOrientation orientation) {
     } else {
         return; // the stand-in paper stays upright
     }
+    refreshGeometry();
     clampMargins();
     emit geometryChanged();
 }
@@ -443,52 +473,65 @@ bool TPagePrinter::print(PrintTarget& target, UserInteraction* interaction) {
         return true; // a negative range names no page
 
     const int rangeLength = last - first + 1;
-    const int total = copies_ * rangeLength;
+    const int64_t total = int64_t(copies_) * rangeLength;
     UserInteraction* progress = showProgress_ ? interaction : nullptr;
-    bool progressShown = false;
 
-    const int savedCopies = target.copies();
+    // Whatever happens: the progress display goes, and the printer gets its copies back
+    // unless a job is still open.
+    struct Restore {
+        PrintTarget& target;
+        UserInteraction* progress;
+        int copies;
+        bool progressShown = false;
+        ~Restore() {
+            if (progressShown)
+                progress->progressHide();
+            if (!target.jobOpen())
+                target.setCopies(copies);
+        }
+    } restore{target, progress, target.copies()};
+
     target.setCopies(1);
     cancelRequested_ = false;
     if (progress)
         progress->clearCancel();
 
-    bool result = true;
+    int64_t sent = 0;
+    auto send = [&](int pageNumber) {
+        if (progress && showCancel_) {
+            progress->processEvents();
+            if (progress->cancelRequested())
+                cancelRequested_ = true;
+        }
+        if (cancelRequested_)
+            throw ECancelPrinting();
+        if (progress) {
+            if (!restore.progressShown) {
+                progress->progressShow(title().toStdString());
+                progress->progressCancelVisible(showCancel_);
+                restore.progressShown = true;
+            }
+            std::string pageText = "Page " + std::to_string(pageNumber);
+            if (first == 1) {
+                pageText += " of " + std::to_string(rangeLength);
+                if (copies_ > 1)
+                    pageText += " x " + std::to_string(copies_) + " Copies";
+            }
+            const QString status = progressMessage_.isEmpty()
+                                       ? QStringLiteral("Sending Pages To Printer")
+                                       : progressMessage_;
+            progress->progressLabels(status.toStdString(), pageText);
+        }
+        target.drawPage(*pages_[static_cast<size_t>(pageNumber - 1)]);
+        ++sent;
+        if (progress)
+            progress->progressPosition(static_cast<int>(sent * 100 / total));
+        if (sent < total)
+            target.newPage();
+    };
+
     try {
         target.beginJob(title_);
-        int sent = 0;
-        auto send = [&](int pageNumber) {
-            if (progress && showCancel_) {
-                progress->processEvents();
-                if (progress->cancelRequested())
-                    cancelRequested_ = true;
-            }
-            if (cancelRequested_)
-                throw ECancelPrinting();
-            if (progress) {
-                if (!progressShown) {
-                    progress->progressShow(title().toStdString());
-                    progress->progressCancelVisible(showCancel_);
-                    progressShown = true;
-                }
-                std::string pageText = "Page " + std::to_string(pageNumber);
-                if (first == 1) {
-                    pageText += " of " + std::to_string(rangeLength);
-                    if (copies_ > 1)
-                        pageText += " x " + std::to_string(copies_) + " Copies";
-                }
-                const QString status = progressMessage_.isEmpty()
-                                           ? QStringLiteral("Sending Pages To Printer")
-                                           : progressMessage_;
-                progress->progressLabels(status.toStdString(), pageText);
-            }
-            target.drawPage(*pages_[static_cast<size_t>(pageNumber - 1)]);
-            ++sent;
-            if (progress)
-                progress->progressPosition(sent * 100 / total);
-            if (sent < total)
-                target.newPage();
-        };
         if (collate_) {
             for (int copy = 1; copy <= copies_; ++copy)
                 for (int p = first; p <= last; ++p)
@@ -500,27 +543,20 @@ bool TPagePrinter::print(PrintTarget& target, UserInteraction* interaction) {
         }
         target.endJob();
     } catch (const ECancelPrinting&) {
-        result = false;
         if (target.jobOpen()) {
             if (abortOnCancel_)
                 target.abortJob();
             else
                 target.endJob();
         }
+        return false;
     } catch (...) {
         // Half a job is worse than none: drop what was sent, then report.
         if (target.jobOpen())
             target.abortJob();
-        if (progressShown)
-            progress->progressHide();
-        target.setCopies(savedCopies);
         throw;
     }
-    if (progressShown)
-        progress->progressHide();
-    if (!target.jobOpen())
-        target.setCopies(savedCopies);
-    return result;
+    return true;
 }
 
 void TPagePrinter::writePdf(const QString& fileName) {
@@ -565,7 +601,7 @@ void TPagePrinter::writePdf(const QString& fileName) {
             painter.save();
             painter.scale(scaleX, scaleY);
             painter.translate(g.offsetX, g.offsetY);
-            painter.drawPicture(0, 0, *pages_[static_cast<size_t>(p - 1)]);
+            playRecording(painter, *pages_[static_cast<size_t>(p - 1)]);
             painter.restore();
         }
         if (!painter.end() || pdf.printerState() == QPrinter::Error) {

@@ -79,6 +79,10 @@ private:
     int dpiY_;
 };
 
+// Replays a recording on any painter with one recorded device pixel as one unit of the
+// painter's current coordinates (a plain replay would scale by the device's resolution).
+void playRecording(QPainter& painter, const PageRecording& page);
+
 // Where Print sends pages: one printer job. QPrinterTarget is the real one; tests count
 // page breaks through their own.
 class PrintTarget {
@@ -135,7 +139,7 @@ public:
     // A fixed geometry instead of the printer's (tests; reproducible PDF output); nullopt
     // goes back to the printer.
     void setFixedGeometry(std::optional<PrinterGeometry> geometry);
-    // The geometry in effect.
+    // The geometry in effect, as measured at the last change through this class.
     PrinterGeometry geometry() const;
 
     // --- properties -----------------------------------------------------------------------
@@ -242,12 +246,15 @@ signals:
 
 private:
     void clampMargins();
+    PrinterGeometry measureGeometry() const;
+    void refreshGeometry();
     void openPage();
     void closePage();
     double toUnits(int pixels, int dpi) const;
 
     std::unique_ptr<QPrinter> printer_;
     std::optional<PrinterGeometry> fixedGeometry_;
+    PrinterGeometry geometry_; // measured when the printer, unit or orientation change
     TMeasureUnit measureUnit_ = TMeasureUnit::muInches;
     double marginLeft_ = 0;
     double marginRight_ = 0;

@@ -11,16 +11,6 @@
 
 namespace zarn {
 
-void drawRecording(QPainter& painter, const PageRecording& page) {
-    // A fresh image carries the default resolution that replaying scales against.
-    static const QImage reference(1, 1, QImage::Format_RGB32);
-    painter.save();
-    painter.scale(double(reference.logicalDpiX()) / painter.device()->logicalDpiX(),
-                  double(reference.logicalDpiY()) / painter.device()->logicalDpiY());
-    painter.drawPicture(0, 0, page);
-    painter.restore();
-}
-
 PdfPrintTarget::PdfPrintTarget(const QString& fileName, const PrinterGeometry& g)
     : fileName_(fileName), g_(g), pdf_(QPrinter::HighResolution) {
     const QFileInfo info(fileName);
@@ -56,7 +46,7 @@ void PdfPrintTarget::drawPage(const PageRecording& page) {
     painter_.save();
     painter_.scale(double(pdf_.logicalDpiX()) / g_.dpiX, double(pdf_.logicalDpiY()) / g_.dpiY);
     painter_.translate(g_.offsetX, g_.offsetY);
-    drawRecording(painter_, page);
+    playRecording(painter_, page);
     painter_.restore();
 }
 

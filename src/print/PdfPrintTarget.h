@@ -11,11 +11,6 @@
 
 namespace zarn {
 
-// Draws a page recording at the origin of `painter`'s device, one recorded pixel to one device
-// pixel. (A recording replays scaled by the device's resolution over the default screen
-// resolution; that scale is undone here.)
-void drawRecording(QPainter& painter, const PageRecording& page);
-
 class PdfPrintTarget : public PrintTarget {
 public:
     PdfPrintTarget(const QString& fileName, const PrinterGeometry& geometry);

@@ -228,7 +228,7 @@ void PagePrinterView::paintEvent(QPaintEvent*) {
             painter.translate(target.topLeft());
             painter.scale(double(target.width()) / source.width(),
                           double(target.height()) / source.height());
-            painter.drawPicture(0, 0, *page);
+            playRecording(painter, *page);
             painter.restore();
         }
     }
@@ -242,7 +242,7 @@ void PagePrinterView::paintEvent(QPaintEvent*) {
                                    sheet.top() + toScreenY(inches(printer_.marginTop()))),
                             QPoint(sheet.right() - toScreenX(inches(printer_.marginRight())),
                                    sheet.bottom() - toScreenY(inches(printer_.marginBottom()))));
-        painter.drawRect(margins);
+        painter.drawRect(margins.adjusted(0, 0, -1, -1)); // outline on the rectangle's edge
     }
 }
 

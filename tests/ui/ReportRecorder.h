@@ -3,7 +3,6 @@
 #pragma once
 
 #include "print/PagePrinter.h"
-#include "print/PdfPrintTarget.h"
 
 #include <QPaintEngine>
 #include <QPainter>
@@ -144,7 +143,7 @@ inline DrawnPage drawnPage(const TPagePrinter& printer, int n) {
         return page;
     RecordingDevice device(page, recording->sizePixels());
     QPainter painter(&device);
-    drawRecording(painter, *recording);
+    playRecording(painter, *recording);
     painter.end();
     return page;
 }
