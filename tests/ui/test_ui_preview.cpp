@@ -268,6 +268,10 @@ private slots:
         ScriptedInteraction ui;
         TForm1 form(ProgramPaths::resolve("/nonexistent", dir.path()), &ui);
         QVERIFY(form.startUp());
+        // The language's texts reach the preview's buttons and zoom list.
+        QVERIFY(!form.Preview->IcoZoomIn->toolTip().isEmpty());
+        QVERIFY(!form.Preview->IcoLeftK->toolTip().isEmpty());
+        QVERIFY(!form.Preview->Zoom->itemText(TPreview::PageWidthItem).isEmpty());
         test::fillSample(form.workspace());
         form.tree().setSelected(form.tree().firstNode());
         form.refreshView();
@@ -280,6 +284,7 @@ private slots:
         const test::DrawnPage page = test::drawnPage(form.Preview->Prn(), 1);
         QVERIFY(page.has(QString::fromStdString(form.TabelaV->cells().cell(1, 1))));
         QVERIFY(ui.messages.empty());
+        QVERIFY(form.Preview->Page->text().startsWith(QStringLiteral("1 of 1")));
         form.Preview->close();
         form.PrintPreview1->trigger();
         QVERIFY(form.Preview->isVisible());
