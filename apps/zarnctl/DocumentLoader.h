@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zarnctl {
 
@@ -25,6 +26,11 @@ public:
     // The stored bytes as UTF-8 for output: UTF-8 stays, other bytes are decoded with the
     // code page of the language in use.
     std::string display(std::string_view bytes) const;
+    // Code page of stored bytes that are not UTF-8.
+    int codePage() const { return codePage_; }
+    // The language's caption of a window's control ("TPersonalData", "Operater"); empty when
+    // the language file has none.
+    std::string uiText(std::string_view window, std::string_view control) const;
 
 private:
     Context& ctx_;
@@ -32,6 +38,11 @@ private:
     std::unique_ptr<zarn::TLanguage> language_;
     std::unique_ptr<zarn::StructureDocument> document_;
     int codePage_ = 1252;
+    std::vector<zarn::UiText> uiTexts_;
 };
+
+// The node at a path of 1-based child positions from the roots ("1.2": the second child of
+// the first root). A malformed path is a UsageError, a missing node a CommandError.
+zarn::NodeHandle nodeAtPath(const zarn::InstallationTree& tree, const std::string& path);
 
 } // namespace zarnctl

@@ -12,10 +12,13 @@
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
+#include "ui/Margins.h"
 #include "ui/MessageDlg.h"
 #include "ui/PersonalData.h"
+#include "ui/Preview.h"
 #include "ui/QtInteraction.h"
 #include "ui/SelectLanguage.h"
+#include "ui/SelectPages.h"
 #include "ui/StringGridAll.h"
 #include "ui/ToolbarGlyphs.h"
 #include "ui/TreeModel.h"
@@ -286,6 +289,10 @@ void TForm1::createDialogs() {
         ownInteraction_->setGauge(GaugeDlg);
     ConfigureCOM = new TConfigureCOM(Comm, *ui_, this);
     ConfigureCOM->setProbe(instrumentProbe());
+    Preview = new TPreview(texts(), *ui_, this);
+    Preview->setContentSource([this] { return reportContent(); });
+    Margins = new TMargins(ws_.settings(), this);
+    Margins->setSavedHandler([this] { document().setSaved(false); });
     AboutBox = new TAboutBox(this);
     AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
@@ -299,6 +306,8 @@ void TForm1::createDialogs() {
     Help = new HelpWindow(this);
     PersonalData = new TPersonalData(structure_->heading(), ws_.settings(), texts(), *ui_, this);
     PersonalData->setAcceptedHandler([this] { document().setSaved(false); });
+    SelectPages = new TSelectPages(this);
+    Preview->setDialogs(Margins, SelectPages);
     CommentBox = new TCommentBox(structure_->comments(), ws_.settings(), this);
     CommentBox->setAcceptedHandler([this] { document().setSaved(false); });
     setMessageHelpHandler([this](int, const std::string&) { Contents1Click(); });
@@ -373,7 +382,7 @@ bool TForm1::startUp() {
     splitter_->setSizes({Configuration::InitialTreeWidth, 700});
 
     portChoice = readComSetup(ws_.settings());
-    // The margins settings are read here by their window.
+    Margins->load();
     structure_->loadPrintoutSettings();
     ws_.loadDefaultNames();
     applyMenuVisibility();

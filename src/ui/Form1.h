@@ -47,6 +47,10 @@ class TConfigureCOM;
 class TInstrumentData;
 class TSelectLanguage;
 class TStringGridAll;
+class TPreview;
+class TMargins;
+class TSelectPages;
+struct ReportContent;
 class UserInteraction;
 
 class TForm1 : public QMainWindow {
@@ -161,6 +165,13 @@ public:
     HelpWindow* Help = nullptr;
     TPersonalData* PersonalData = nullptr;
     TCommentBox* CommentBox = nullptr;
+    TPreview* Preview = nullptr;
+    TMargins* Margins = nullptr;
+    TSelectPages* SelectPages = nullptr;
+
+    // What the report shows: the results view, its font, the heading, the comments, the
+    // margins and the texts of the language in use.
+    ReportContent reportContent() const;
 
     // The entry of a menu at a position (separators included); null outside the menu.
     QAction* menuEntry(int menu, int item) const;
@@ -222,7 +233,6 @@ private:
     // Opens the first node with all its descendants.
     void expandFirstNode();
     // Print Preview, Print and Export until their windows exist.
-    void showNotInThisBuild(std::string_view what);
 
     ProgramPaths paths_;
     std::unique_ptr<QtInteraction> ownInteraction_;

@@ -5,6 +5,7 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
+#include "print/PagePrinter.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
@@ -13,8 +14,10 @@
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
+#include "ui/Margins.h"
 #include "ui/MessageDlg.h"
 #include "ui/PersonalData.h"
+#include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QStringDecoder>
@@ -89,13 +93,31 @@ void TForm1::Export1Click() {
     refreshCaption();
 }
 
+// The Print button and File > Print Preview: the report in portrait, in the preview.
 void TForm1::PrintPreview1Click() {
-    showNotInThisBuild("Printing");
+    try {
+        Preview->Prn().setOrientation(TPrinterOrientation::poPortrait);
+    } catch (const EPagePrinter&) {
+        // A document being printed keeps its orientation.
+    }
+    Preview->ComposeReport();
 }
 
-void TForm1::showNotInThisBuild(std::string_view what) {
-    ui_->messageDlg(std::string(what) + " is not available in this build of the program.",
-                    DialogType::Information, {DialogButton::Ok});
+ReportContent TForm1::reportContent() const {
+    ReportContent content;
+    content.grid = &TabelaV->cells();
+    const QFont font = TabelaV->font();
+    content.gridFont.name = font.family().toStdString();
+    content.gridFont.size = font.pointSize() > 0 ? font.pointSize() : 10;
+    content.gridFont.bold = font.bold();
+    content.heading = structure_->heading();
+    content.comments = structure_->comments();
+    content.operatorCaption = PersonalData->Operater->title();
+    content.siteCaption = PersonalData->PanelSite->title();
+    content.waitText = ws_.texts().text("Wait_25");
+    content.margins = Margins->texts();
+    content.codePage = displayCodePage();
+    return content;
 }
 
 void TForm1::Exit1Click() {
