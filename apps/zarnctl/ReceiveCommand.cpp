@@ -23,7 +23,7 @@ int runReceive(Context& ctx) {
     configurePort(port, args, ws.settings(), ctx.err);
 
     zarn::WorkspaceReception host(ws, ui);
-    const auto out = zarn::receiveResults(accessOf(port), ui, ws.texts(), ws.namef(), host);
+    const auto out = zarn::receiveResults(port, ui, ws.texts(), ws.namef(), host);
     using Status = zarn::ReceiveOutcome::Status;
     switch (out.status) {
     case Status::PortNotOpened:

@@ -5,10 +5,10 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
+#include "print/DisplayText.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
-#include "print/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
@@ -168,8 +168,7 @@ void TForm1::ReceiveResults1Click() {
             PanelStruct->show();
         expandFirstNode(); // the rebuild has selected it
     };
-    receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
-                   namef(), host);
+    receiveResults(Comm, *ui_, texts(), namef(), host);
     refreshCaption();
     refreshView();
 }

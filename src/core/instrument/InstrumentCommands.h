@@ -5,7 +5,6 @@
 // messages and the command goes on with its next step, as users of the program know it.
 #pragma once
 
-#include "core/comm/ComConfiguration.h"
 #include "core/comm/Identification.h"
 #include "core/comm/InstrumentDialogue.h"
 #include "core/comm/RecordDecoder.h"
@@ -22,13 +21,6 @@ class TLStr;
 class UserInteraction;
 
 inline constexpr int InstrumentFamilyCode = 16;
-
-// The port of a command: opened at its start and closed at its end, also after errors.
-struct PortAccess {
-    SerialPort& port;
-    std::function<void()> open;  // throws EVaCommError
-    std::function<void()> close; // never throws
-};
 
 // What Receive Results changes besides the dialogue: the document of the main window.
 class ReceptionHost {
@@ -66,7 +58,8 @@ struct ReceiveOutcome {
     std::string error; // text of the first error shown
 };
 
-ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLStr& texts,
+// The port is opened at the start and closed at the end, also after errors.
+ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, const TLStr& texts,
                               const NamefTables& namef, ReceptionHost& host,
                               const DialogueTimeouts& timeouts = {});
 
@@ -80,13 +73,9 @@ struct InstrumentDataOutcome {
     std::string error;
 };
 
-InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& ui,
+InstrumentDataOutcome receiveInstrumentData(SerialPort& port, UserInteraction& ui,
                                             const TLStr& texts,
                                             const DialogueTimeouts& timeouts = {});
-
-// The instrument steps of the automatic port search (Auto Find): enter transfer mode with the
-// probe's time-out, and leave it again after a find (errors ignored).
-TransferModeProbe instrumentProbe();
 
 // The gauge during reception: received × 100 / count, rounded; 100 when the count is below 1.
 int receptionGauge(int received, int count);

@@ -1,18 +1,19 @@
 // Receive Results and Receive Data against the simulated instrument on a real pseudo-terminal.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
-#include "core/app/Workspace.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
-#include "sim/PseudoTerminal.h"
-#include "core/instrument/ResultsReception.h"
-#include "sim/SimulatorLink.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
+#include "core/instrument/InstrumentCommands.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 #include "core/structfile/StructureDocument.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimulatorLink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -92,12 +93,9 @@ protected:
         start(SimulatorData{defaultIdentificationPayload(), std::move(records)}, faults);
     }
 
-    PortAccess access() {
-        return {port, [this] { port.open(); }, [this] { port.close(); }};
-    }
     ReceiveOutcome receive() {
         const auto start = Clock::now();
-        auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+        auto out = receiveResults(port, ui, texts, namef, host, timeouts);
         elapsed = Clock::now() - start;
         return out;
     }
@@ -348,7 +346,7 @@ TEST_F(Reception, UnplugMidTransferEndsWithAClearErrorAndKeepsTheRows) {
 
 TEST_F(Reception, PortThatDoesNotOpenGivesCommError) {
     port.setDeviceName("/dev/zarn-no-such-device");
-    const auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+    const auto out = receiveResults(port, ui, texts, namef, host, timeouts);
     EXPECT_EQ(out.status, Status::PortNotOpened);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(text::field(ui.messages[0].text, 1), "11: COMM ERROR");
@@ -414,7 +412,7 @@ TEST_F(Reception, ReceiveDataShowsTheFixedTexts) {
     start(SimulatorData{identificationPayload(16, {"Real name", "Real code", "line3", "SN 7",
                                                    "Real firm", "user 1\ruser 2", "line7"}),
                         {}});
-    const auto out = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto out = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(out.entered);
     ASSERT_TRUE(out.data);
     EXPECT_EQ(out.data->instrumentLines,
@@ -449,7 +447,7 @@ TEST_P(FailedIdentification, StillGivesTheFixedTextsAndKeepsTheFamilyCode) {
     EXPECT_EQ(table.resultCount(), 0) << "no records asked of another family";
 
     start(data, GetParam().faults);
-    const auto shown = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto shown = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(shown.entered);
     EXPECT_FALSE(shown.identified);
     ASSERT_TRUE(shown.data);
@@ -530,8 +528,7 @@ TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentT
         port.setDeviceName(link.slavePath());
         WorkspaceReception host(ws, ui);
         ws.document().setCurrentFileName("/tmp/old.zrn");
-        const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui,
-                                        ws.texts(), ws.namef(), host, fastTimeouts());
+        const auto out = receiveResults(port, ui, ws.texts(), ws.namef(), host, fastTimeouts());
         EXPECT_EQ(out.status, Status::Received);
         EXPECT_EQ(ws.document().currentFileName(), ws.document().defaultFileName());
         ASSERT_EQ(ws.tree().childCount(NoNode), 1);
@@ -579,8 +576,7 @@ protected:
         TVaComm port;
         port.setDeviceName(link.slavePath());
         WorkspaceReception host(ws, ui);
-        return receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui, ws.texts(),
-                              ws.namef(), host, fastTimeouts());
+        return receiveResults(port, ui, ws.texts(), ws.namef(), host, fastTimeouts());
     }
     static std::string secondLine(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
