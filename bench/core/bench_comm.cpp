@@ -2,6 +2,7 @@
 // answering at once, and the whole transfer against the time the line itself needs.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/app/Workspace.h"
 #include "core/base/UserInteraction.h"
 #include "core/comm/InstrumentDialogue.h"
 #include "core/comm/InstrumentFrames.h"
@@ -18,6 +19,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <filesystem>
 #include <map>
 #include <poll.h>
 #include <stdexcept>
@@ -48,29 +50,25 @@ struct Transfer {
 };
 
 // One Receive Results from a simulator holding `records`, at `baud` (0: unpaced).
-Transfer receiveFrom(const std::vector<std::string>& records, int baud, bool directWrite = false) {
+Transfer receiveFrom(const std::vector<std::string>& records, int baud) {
     SimulatorPacing pacing;
     pacing.baud = baud;
     SimulatorLink link(InstrumentSimulator(SimulatorData{defaultIdentificationPayload(), records}),
                        pacing);
     TVaComm port;
     port.setDeviceName(link.slavePath());
-    port.setDirectWrite(directWrite);
     if (baud > 0) {
         port.setUserBaudrate(baud);
         port.setBaudrate(TVaBaudrate::brUser);
     }
     ScriptedInteraction ui;
-    TLStr texts;
-    NamefTables namef;
-    ResultsTable table;
-    InstallationTree tree;
-    TableReceptionHost host(table, tree, ui, texts);
+    Workspace workspace(std::filesystem::temp_directory_path().string() + "/");
+    ResultsReception host(workspace, ui);
     DialogueTimeouts timeouts;
     timeouts.identifyPause = 0; // a fixed pause, not the program's cost
     const auto start = Clock::now();
     const double cpuBefore = processCpuSeconds();
-    const auto out = receiveResults(port, ui, texts, namef, host, timeouts);
+    const auto out = receiveResults(port, ui, host, timeouts);
     Transfer t;
     t.seconds = std::chrono::duration<double>(Clock::now() - start).count();
     t.cpuSeconds = processCpuSeconds() - cpuBefore;
@@ -216,26 +214,6 @@ void Throughput_Unpaced(benchmark::State& state) {
 }
 BENCHMARK(Throughput_Unpaced)
     ->Name("CommThroughput/Unpaced10000")
-    ->Iterations(2)
-    ->UseManualTime()
-    ->Unit(benchmark::kMillisecond);
-
-void Throughput_UnpacedDirect(benchmark::State& state) {
-    const auto& recs = records(10000);
-    double seconds = 0;
-    double cpu = 0;
-    for (auto _ : state) {
-        const auto t = receiveFrom(recs, 0, true);
-        seconds += t.seconds;
-        cpu += t.cpuSeconds;
-        state.SetIterationTime(t.seconds);
-    }
-    state.counters["records/s"] = double(recs.size()) * state.iterations() / seconds;
-    state.counters["cpu_ms"] = cpu * 1000 / state.iterations();
-    state.SetLabel("the same with direct writes (no writer thread)");
-}
-BENCHMARK(Throughput_UnpacedDirect)
-    ->Name("CommThroughput/Unpaced10000DirectWrite")
     ->Iterations(2)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);

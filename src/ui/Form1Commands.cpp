@@ -162,13 +162,13 @@ void TForm1::ReceiveResults1Click() {
         return;
     const InstrumentCommandScope busy(*this);
     prepareComm();
-    WorkspaceReception host(ws_, *ui_);
-    host.showResults = [this](bool familyMatches) {
+    ResultsReception host(ws_, *ui_);
+    host.onShown = [this](bool familyMatches) {
         if (familyMatches && PanelStruct->isHidden())
             PanelStruct->show();
         expandFirstNode(); // the rebuild has selected it
     };
-    receiveResults(Comm, *ui_, texts(), namef(), host);
+    receiveResults(Comm, *ui_, host);
     refreshCaption();
     refreshView();
 }

@@ -1,9 +1,11 @@
 #include "core/instrument/InstrumentCommands.h"
 
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
 #include "core/comm/SerialPort.h"
 #include "core/instrument/CommandErrors.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 
 #include <algorithm>
@@ -17,9 +19,10 @@ int receptionGauge(int received, int count) {
     return static_cast<int>((static_cast<int64_t>(received) * 200 + count) / (2 * count));
 }
 
-ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, const TLStr& texts,
-                              const NamefTables& namef, ReceptionHost& host,
+ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsReception& host,
                               const DialogueTimeouts& timeouts) {
+    const TLStr& texts = host.workspace().texts();
+    const NamefTables& namef = host.workspace().namef();
     ReceiveOutcome out;
     ErrorReporter errors(ui, out.error);
     try {
@@ -101,7 +104,7 @@ ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, const TLStr
             if (!port.deviceLost())
                 failed |= !errors.step("7: ERROR", [&] { dialogue.leaveTransferMode(); });
 
-            failed |= !errors.step("8: ERROR", [&] { host.rebuildTree(out.familyMatches); });
+            failed |= !errors.step("8: ERROR", [&] { host.rebuildTree(); });
             failed |=
                 !errors.step("9: ERROR", [&] { host.showReceivedResults(out.familyMatches); });
         }

@@ -15,31 +15,12 @@
 
 namespace zarn {
 
-class NamefTables;
+class ResultsReception;
 class SerialPort;
 class TLStr;
 class UserInteraction;
 
 inline constexpr int InstrumentFamilyCode = 16;
-
-// What Receive Results changes besides the dialogue: the document of the main window.
-class ReceptionHost {
-public:
-    virtual ~ReceptionHost() = default;
-    // Asks whether unsaved data may be lost; false when the user cancels.
-    virtual bool mayDiscardData() = 0;
-    // The family code of the data held (main-window state; identification updates it).
-    virtual int dataFamilyCode() const = 0;
-    virtual void setDataFamilyCode(int code) = 0;
-    // Clears tree and results, makes the file name the default one, fills row 0.
-    virtual void beginReception(const IdentificationRow& header) = 0;
-    // Puts a decoded row into its place in id order.
-    virtual void addReceivedRow(const ResultCells& cells) = 0;
-    // Rebuilds the tree from the rows (shows progress, honours Cancel).
-    virtual void rebuildTree(bool familyMatches) = 0;
-    // Shows the received results: results view, first node, or a new structure when none.
-    virtual void showReceivedResults(bool familyMatches) = 0;
-};
 
 struct ReceiveOutcome {
     enum class Status {
@@ -59,8 +40,7 @@ struct ReceiveOutcome {
 };
 
 // The port is opened at the start and closed at the end, also after errors.
-ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, const TLStr& texts,
-                              const NamefTables& namef, ReceptionHost& host,
+ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsReception& host,
                               const DialogueTimeouts& timeouts = {});
 
 struct InstrumentDataOutcome {
