@@ -27,7 +27,7 @@ InstrumentDialogue::InstrumentDialogue(SerialPort& port, UserInteraction& ui, co
       recordTimeout_(timeouts.recordUnit) {}
 
 void InstrumentDialogue::drainOutput() {
-    // The writer drains within milliseconds; a port that never does is stuck, and waiting
+    // The driver sends within milliseconds; a port that never does is stuck, and waiting
     // for it forever would hang the program.
     const auto start = Clock::now();
     while (port_.outputPending() > 0) {

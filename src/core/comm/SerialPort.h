@@ -49,13 +49,13 @@ public:
 
     // Bytes waiting in the input queue; 0 when closed.
     virtual int inputCount() = 0;
-    // Bytes queued for sending and not yet handed to the driver.
+    // Bytes written and not yet sent on the line.
     virtual int outputPending() = 0;
     // Reads up to n queued bytes, never waiting for more; returns the count read.
     virtual int readBytes(uint8_t* buffer, int n) = 0;
     // Queues n bytes for sending; returns the count accepted.
     virtual int writeBytes(const uint8_t* buffer, int n) = 0;
-    // Discards both queues (and the writer's buffer).
+    // Discards both queues.
     virtual void purgeAll() = 0;
     // Sleeps until input arrives, the device goes away, or timeoutMs passes.
     virtual void waitForInput(int timeoutMs) = 0;
