@@ -18,7 +18,7 @@ int runIdentify(Context& ctx) {
     zarn::TVaComm port;
     configurePort(port, args, ws.settings(), ctx.err);
 
-    const auto out = zarn::receiveInstrumentData(accessOf(port), ui, ws.texts());
+    const auto out = zarn::receiveInstrumentData(port, ui, ws.texts());
     if (!out.portOpened) {
         ctx.err << "zarnctl identify: " << out.error << '\n';
         return 1;

@@ -175,8 +175,4 @@ int retriesOption(const ParsedArgs& args) {
     return r ? numberOption("--retries", *r, 0, MaxRetries) : 0;
 }
 
-zarn::PortAccess accessOf(zarn::TVaComm& port) {
-    return {port, [&port] { port.open(); }, [&port] { port.close(); }};
-}
-
 } // namespace zarnctl

@@ -5,9 +5,10 @@
 #include "Command.h"
 #include "TerminalInteraction.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
 #include "core/comm/PortNames.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
+#include "core/instrument/InstrumentCommands.h"
 
 #include <string>
 
@@ -71,7 +72,5 @@ zarn::ComPortMap loadPortMap(const zarn::PrivateProfile& settings, std::ostream&
 
 // --retries N (0 when not given).
 int retriesOption(const ParsedArgs& args);
-
-zarn::PortAccess accessOf(zarn::TVaComm& port);
 
 } // namespace zarnctl

@@ -22,8 +22,8 @@ int runReceive(Context& ctx) {
     auto& ws = loaded.workspace();
     configurePort(port, args, ws.settings(), ctx.err);
 
-    zarn::WorkspaceReception host(ws, ui);
-    const auto out = zarn::receiveResults(accessOf(port), ui, ws.texts(), ws.namef(), host);
+    zarn::ResultsReception host(ws, ui);
+    const auto out = zarn::receiveResults(port, ui, host);
     using Status = zarn::ReceiveOutcome::Status;
     switch (out.status) {
     case Status::PortNotOpened:

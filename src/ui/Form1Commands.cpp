@@ -5,11 +5,11 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
+#include "print/DisplayText.h"
 #include "print/PagePrinter.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
-#include "print/DisplayText.h"
 #include "ui/ExportDlg.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
@@ -190,14 +190,13 @@ void TForm1::ReceiveResults1Click() {
         return;
     const InstrumentCommandScope busy(*this);
     prepareComm();
-    WorkspaceReception host(ws_, *ui_);
-    host.showResults = [this](bool familyMatches) {
+    ResultsReception host(ws_, *ui_);
+    host.onShown = [this](bool familyMatches) {
         if (familyMatches && PanelStruct->isHidden())
             PanelStruct->show();
         expandFirstNode(); // the rebuild has selected it
     };
-    receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
-                   namef(), host);
+    receiveResults(Comm, *ui_, host);
     refreshCaption();
     refreshView();
 }

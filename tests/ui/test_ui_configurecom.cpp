@@ -2,8 +2,8 @@
 // the COM items, and Auto Find with its search panel.
 #include "UiTestSupport.h"
 #include "core/base/UserInteraction.h"
+#include "core/comm/LineTermios.h"
 #include "sim/PseudoTerminal.h"
-#include "core/comm/TermiosSpeed.h"
 #include "ui/ConfigureCOM.h"
 
 #include <QElapsedTimer>
@@ -72,7 +72,7 @@ public:
                 while (in.size() >= 4) {
                     std::string cmd = in.substr(0, 4);
                     in.erase(0, 4);
-                    if (speed_ == 0 || termios_speed::current(pty_.masterFd()) != speed_)
+                    if (speed_ == 0 || currentSpeed(pty_.masterFd()) != speed_)
                         continue;
                     if (cmd.compare(0, 3, "MEX") == 0)
                         ++left;

@@ -1,18 +1,19 @@
 // Receive Results and Receive Data against the simulated instrument on a real pseudo-terminal.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
-#include "core/app/Workspace.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
-#include "sim/PseudoTerminal.h"
-#include "core/instrument/ResultsReception.h"
-#include "sim/SimulatorLink.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
+#include "core/instrument/InstrumentCommands.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 #include "core/structfile/StructureDocument.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimulatorLink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -75,12 +76,6 @@ protected:
               "Searching_30", "ReceivingResults_30", "Receiving_30", "Wait_25"})
             texts.set(key, std::string(key) + " text");
         namef.load({"funkcija3=Insulation$resistance"});
-        host.newStructure = [this] {
-            const NodeHandle root = tree.createNode(NoNode);
-            const std::string base = "Object";
-            tree.initialiseNode(root, kind::Object, &base);
-            ++newStructures;
-        };
     }
 
     void start(SimulatorData data, SimulatorFaults faults = {}, SimulatorPacing pacing = {}) {
@@ -92,12 +87,11 @@ protected:
         start(SimulatorData{defaultIdentificationPayload(), std::move(records)}, faults);
     }
 
-    PortAccess access() {
-        return {port, [this] { port.open(); }, [this] { port.close(); }};
-    }
+    // Each reception starts as after a save: nothing unsaved to ask about.
     ReceiveOutcome receive() {
+        ws.document().setSaved(true);
         const auto start = Clock::now();
-        auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+        auto out = receiveResults(port, ui, host, timeouts);
         elapsed = Clock::now() - start;
         return out;
     }
@@ -132,14 +126,14 @@ protected:
     std::unique_ptr<SimulatorLink> link;
     TVaComm port;
     CancellingInteraction ui;
-    TLStr texts;
-    NamefTables namef;
-    ResultsTable table;
-    InstallationTree tree;
-    TableReceptionHost host{table, tree, ui, texts};
+    Workspace ws{ZARN_BIN_DIR + std::string("/")};
+    TLStr& texts = ws.texts();
+    NamefTables& namef = ws.namef();
+    ResultsTable& table = ws.results();
+    InstallationTree& tree = ws.tree();
+    ResultsReception host{ws, ui};
     DialogueTimeouts timeouts = fastTimeouts();
     Clock::duration elapsed{};
-    int newStructures = 0;
 };
 
 TEST_F(Reception, ThousandRecordsInIdOrderAndShuffledGiveTheSameTable) {
@@ -197,9 +191,8 @@ TEST_F(Reception, TypeCodeDecidesWhetherRecordsAreAsked) {
         EXPECT_EQ(table.resultCount(), c.rows) << c.typeCode;
         EXPECT_EQ(count("MRE") > 0, c.asked) << c.typeCode;
         EXPECT_EQ(table.cell(2, 0), "Fanrik Osterlamp") << "header row filled";
-        EXPECT_EQ(tree.empty(), !c.asked) << c.typeCode;
+        EXPECT_EQ(tree.empty(), !c.asked) << "no new structure for another family";
     }
-    EXPECT_EQ(newStructures, 0);
 }
 
 TEST_F(Reception, RetryDialogWaitsThreeSecondsAndYesSendsLeave) {
@@ -348,7 +341,7 @@ TEST_F(Reception, UnplugMidTransferEndsWithAClearErrorAndKeepsTheRows) {
 
 TEST_F(Reception, PortThatDoesNotOpenGivesCommError) {
     port.setDeviceName("/dev/zarn-no-such-device");
-    const auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+    const auto out = receiveResults(port, ui, host, timeouts);
     EXPECT_EQ(out.status, Status::PortNotOpened);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(text::field(ui.messages[0].text, 1), "11: COMM ERROR");
@@ -357,8 +350,9 @@ TEST_F(Reception, PortThatDoesNotOpenGivesCommError) {
 
 TEST_F(Reception, DeclinedDiscardLeavesEverythingAlone) {
     start(blockRecords(1, 2));
-    host.mayDiscard = [] { return false; };
-    EXPECT_EQ(receive().status, Status::Declined);
+    table.setCell(col::Ids, table.addRow(), "1\r1\r1"); // unsaved data the user keeps
+    ui.answers = {modal::Cancel};
+    EXPECT_EQ(receiveResults(port, ui, host, timeouts).status, Status::Declined);
     EXPECT_TRUE(commands().empty());
     EXPECT_FALSE(port.isOpen());
 }
@@ -414,7 +408,7 @@ TEST_F(Reception, ReceiveDataShowsTheFixedTexts) {
     start(SimulatorData{identificationPayload(16, {"Real name", "Real code", "line3", "SN 7",
                                                    "Real firm", "user 1\ruser 2", "line7"}),
                         {}});
-    const auto out = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto out = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(out.entered);
     ASSERT_TRUE(out.data);
     EXPECT_EQ(out.data->instrumentLines,
@@ -449,7 +443,7 @@ TEST_P(FailedIdentification, StillGivesTheFixedTextsAndKeepsTheFamilyCode) {
     EXPECT_EQ(table.resultCount(), 0) << "no records asked of another family";
 
     start(data, GetParam().faults);
-    const auto shown = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto shown = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(shown.entered);
     EXPECT_FALSE(shown.identified);
     ASSERT_TRUE(shown.data);
@@ -515,7 +509,7 @@ TEST(AutoFind, FindsTheSimulatorOnComThreeAtNineteenThousandTwoHundred) {
 
 namespace {
 
-TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentToSave) {
+TEST(ResultsReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentToSave) {
     Workspace ws(ZARN_BIN_DIR + std::string("/"));
     ws.texts().set("Object_20", "Object");
     ws.loadDefaultNames();
@@ -528,10 +522,9 @@ TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentT
                                       : std::vector<std::string>{}}));
         TVaComm port;
         port.setDeviceName(link.slavePath());
-        WorkspaceReception host(ws, ui);
+        ResultsReception host(ws, ui);
         ws.document().setCurrentFileName("/tmp/old.zrn");
-        const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui,
-                                        ws.texts(), ws.namef(), host, fastTimeouts());
+        const auto out = receiveResults(port, ui, host, fastTimeouts());
         EXPECT_EQ(out.status, Status::Received);
         EXPECT_EQ(ws.document().currentFileName(), ws.document().defaultFileName());
         ASSERT_EQ(ws.tree().childCount(NoNode), 1);
@@ -578,9 +571,8 @@ protected:
             SimulatorData{defaultIdentificationPayload(typeCode), std::move(records)}));
         TVaComm port;
         port.setDeviceName(link.slavePath());
-        WorkspaceReception host(ws, ui);
-        return receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui, ws.texts(),
-                              ws.namef(), host, fastTimeouts());
+        ResultsReception host(ws, ui);
+        return receiveResults(port, ui, host, fastTimeouts());
     }
     static std::string secondLine(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
