@@ -1,18 +1,18 @@
 // Receive Results and Receive Data against the simulated instrument on a real pseudo-terminal.
 #include "core/app/InstallationTree.h"
 #include "core/app/ResultsTable.h"
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
-#include "core/app/Workspace.h"
 #include "core/comm/ComConfiguration.h"
-#include "core/instrument/InstrumentCommands.h"
-#include "sim/PseudoTerminal.h"
-#include "core/instrument/ResultsReception.h"
-#include "sim/SimulatorLink.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/InstrumentCommands.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 #include "core/lang/NamefTables.h"
 #include "core/structfile/StructureDocument.h"
+#include "sim/PseudoTerminal.h"
+#include "sim/SimulatorLink.h"
 
 #include <algorithm>
 #include <chrono>
@@ -229,6 +229,28 @@ TEST_F(Reception, RetryDialogNoRepeatsTheEntry) {
         EXPECT_EQ(ui.messages.size(), 3u);
         EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MRD", "MRD", "MEX"}));
     }
+}
+
+// The question whether to go on trying comes by name with its text, so that a terminal needs
+// not guess it from a dialog's buttons.
+TEST_F(Reception, RetryQuestionComesByName) {
+    class Asked : public ScriptedInteraction {
+    public:
+        bool askRetryTransfer(std::string_view question) override {
+            questions.emplace_back(question);
+            return questions.size() < 3;
+        }
+        std::vector<std::string> questions;
+    } asked;
+    SimulatorFaults f;
+    f.noAnswer = true;
+    start(blockRecords(1, 2), f);
+    EXPECT_EQ(receiveResults(access(), asked, texts, namef, host, timeouts).status,
+              Status::NotEntered);
+    EXPECT_EQ(asked.questions,
+              std::vector<std::string>(3, "CommError_40 text\rTerminateComm_40 text"));
+    EXPECT_TRUE(asked.messages.empty());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MRD", "MRD", "MEX"}));
 }
 
 TEST_F(Reception, SlowBytesKeepTheIdleTimeOutAlive) {
