@@ -5,10 +5,10 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
+#include "print/DisplayText.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
-#include "print/DisplayText.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
@@ -38,12 +38,12 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Open1Click() {
-    if (auto result = structure_->open())
+    if (auto result = structure().open())
         structureRead(*result);
 }
 
 void TForm1::openStartupFile(const std::string& path) {
-    structureRead(structure_->openFile(path));
+    structureRead(structure().openFile(path));
 }
 
 void TForm1::structureRead(const StructureReadResult& result) {
@@ -66,7 +66,7 @@ void TForm1::expandFirstNode() {
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
-    return structure_->writeFile(path);
+    return structure().writeFile(path);
 }
 
 void TForm1::Save1Click() {
@@ -103,13 +103,7 @@ void TForm1::SendStructure1Click() {
 }
 
 void TForm1::prepareComm() {
-    if (Comm.isOpen())
-        return;
-    ComPortMap map = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        map.set(1, simulatorDevice);
-    Comm.setPortMap(std::move(map));
-    applyPortSettings(Comm, portChoice);
+    session_.preparePort(Comm);
 }
 
 void TForm1::beginInstrumentCommand() {
@@ -183,14 +177,11 @@ void TForm1::InstrumentsData1Click() {
 void TForm1::COMPort1Click() {
     prepareComm();
     ConfigureCOM->setSettings(ws_.settings());
-    ComPortMap shown = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        shown.set(1, simulatorDevice);
-    ConfigureCOM->setPortMap(shown);
+    ConfigureCOM->setPortMap(session_.portMap());
     ConfigureCOM->applyLanguage(texts());
-    ConfigureCOM->setSelection(portChoice);
+    ConfigureCOM->setSelection(session_.portChoice());
     ConfigureCOM->exec();
-    portChoice = ConfigureCOM->selection();
+    session_.setPortChoice(ConfigureCOM->selection());
 }
 
 void TForm1::SelectLanguage1Click() {
