@@ -43,12 +43,12 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Open1Click() {
-    if (auto result = structure_->open())
+    if (auto result = structure().open())
         structureRead(*result);
 }
 
 void TForm1::openStartupFile(const std::string& path) {
-    structureRead(structure_->openFile(path));
+    structureRead(structure().openFile(path));
 }
 
 void TForm1::structureRead(const StructureReadResult& result) {
@@ -71,7 +71,7 @@ void TForm1::expandFirstNode() {
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
-    return structure_->writeFile(path);
+    return structure().writeFile(path);
 }
 
 void TForm1::Save1Click() {
@@ -87,7 +87,7 @@ void TForm1::SaveAs1Click() {
 void TForm1::Export1Click() {
     if (ExportDlg->exec() != QDialog::Accepted)
         return;
-    const ExportSource source{tree(),  Tabela(), structure_->heading(), structure_->protocol(),
+    const ExportSource source{tree(),  Tabela(), structure().heading(), structure().protocol(),
                               texts(), namef()};
     exportToTextFile(source, ExportDlg->format(), document().currentFileName(), *ui_);
     refreshCaption();
@@ -110,8 +110,8 @@ ReportContent TForm1::reportContent() const {
     content.gridFont.name = font.family().toStdString();
     content.gridFont.size = font.pointSize() > 0 ? font.pointSize() : 10;
     content.gridFont.bold = font.bold();
-    content.heading = structure_->heading();
-    content.comments = structure_->comments();
+    content.heading = structure().heading();
+    content.comments = structure().comments();
     content.operatorCaption = PersonalData->Operater->title();
     content.siteCaption = PersonalData->PanelSite->title();
     content.waitText = ws_.texts().text("Wait_25");
@@ -131,13 +131,7 @@ void TForm1::SendStructure1Click() {
 }
 
 void TForm1::prepareComm() {
-    if (Comm.isOpen())
-        return;
-    ComPortMap map = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        map.set(1, simulatorDevice);
-    Comm.setPortMap(std::move(map));
-    applyPortSettings(Comm, portChoice);
+    session_.preparePort(Comm);
 }
 
 void TForm1::beginInstrumentCommand() {
@@ -210,14 +204,11 @@ void TForm1::InstrumentsData1Click() {
 void TForm1::COMPort1Click() {
     prepareComm();
     ConfigureCOM->setSettings(ws_.settings());
-    ComPortMap shown = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        shown.set(1, simulatorDevice);
-    ConfigureCOM->setPortMap(shown);
+    ConfigureCOM->setPortMap(session_.portMap());
     ConfigureCOM->applyLanguage(texts());
-    ConfigureCOM->setSelection(portChoice);
+    ConfigureCOM->setSelection(session_.portChoice());
     ConfigureCOM->exec();
-    portChoice = ConfigureCOM->selection();
+    session_.setPortChoice(ConfigureCOM->selection());
 }
 
 void TForm1::SelectLanguage1Click() {

@@ -96,11 +96,11 @@ private slots:
 
         f.ui.saveFileAnswers = {f.outFile("first")};
         test::onNextModal([&](QWidget* dlg) {
-            QCOMPARE(dlg, static_cast<QWidget*>(w.ExportDlg));
-            QCOMPARE(w.ExportDlg->windowTitle(), QStringLiteral("Export Format"));
-            radio(w.ExportDlg->ColDelimiter, 1)->click();
-            radio(w.ExportDlg->RowDelimiter, 2)->click();
-            w.ExportDlg->OKbtn->click();
+            QCOMPARE(dlg, static_cast<QWidget*>(test::named<TExportDlg>(w, "TExportDlg")));
+            QCOMPARE(test::named<TExportDlg>(w, "TExportDlg")->windowTitle(), QStringLiteral("Export Format"));
+            radio(test::named<TExportDlg>(w, "TExportDlg")->ColDelimiter, 1)->click();
+            radio(test::named<TExportDlg>(w, "TExportDlg")->RowDelimiter, 2)->click();
+            test::named<TExportDlg>(w, "TExportDlg")->OKbtn->click();
         });
         w.Export1Click();
         QCOMPARE(f.ui.saveFileRequests.size(), size_t(1));
@@ -118,9 +118,9 @@ private slots:
 
         // Cancel in the dialog exports nothing and keeps the delimiters.
         test::onNextModal([&](QWidget*) {
-            QCOMPARE(checked(w.ExportDlg->ColDelimiter), 1);
-            QCOMPARE(checked(w.ExportDlg->RowDelimiter), 2);
-            w.ExportDlg->Cancelbtn->click();
+            QCOMPARE(checked(test::named<TExportDlg>(w, "TExportDlg")->ColDelimiter), 1);
+            QCOMPARE(checked(test::named<TExportDlg>(w, "TExportDlg")->RowDelimiter), 2);
+            test::named<TExportDlg>(w, "TExportDlg")->Cancelbtn->click();
         });
         w.Export1Click();
         QCOMPARE(f.ui.saveFileRequests.size(), size_t(1));
@@ -134,12 +134,12 @@ private slots:
 
         f.ui.saveFileAnswers = {f.outFile("second")};
         test::onNextModal([&](QWidget*) {
-            QCOMPARE(w.ExportDlg->windowTitle(), QStringLiteral("Oblika izvoza"));
-            QCOMPARE(w.ExportDlg->ColDelimiter->title(), QString::fromUtf8("Ločilo stolpcev"));
-            QCOMPARE(radio(w.ExportDlg->ColDelimiter, 1)->text(), QString::fromUtf8("Podpičje ;"));
-            QCOMPARE(checked(w.ExportDlg->ColDelimiter), 1);
-            QCOMPARE(checked(w.ExportDlg->RowDelimiter), 2);
-            w.ExportDlg->OKbtn->click();
+            QCOMPARE(test::named<TExportDlg>(w, "TExportDlg")->windowTitle(), QStringLiteral("Oblika izvoza"));
+            QCOMPARE(test::named<TExportDlg>(w, "TExportDlg")->ColDelimiter->title(), QString::fromUtf8("Ločilo stolpcev"));
+            QCOMPARE(radio(test::named<TExportDlg>(w, "TExportDlg")->ColDelimiter, 1)->text(), QString::fromUtf8("Podpičje ;"));
+            QCOMPARE(checked(test::named<TExportDlg>(w, "TExportDlg")->ColDelimiter), 1);
+            QCOMPARE(checked(test::named<TExportDlg>(w, "TExportDlg")->RowDelimiter), 2);
+            test::named<TExportDlg>(w, "TExportDlg")->OKbtn->click();
         });
         w.Export1Click();
         const QByteArray second = readAll(QString::fromStdString(f.outFile("second.TXT")));

@@ -4,21 +4,41 @@ namespace zarn {
 
 int modalResultOf(DialogButton button) {
     switch (button) {
-    case DialogButton::Yes: return modal::Yes;
-    case DialogButton::No: return modal::No;
-    case DialogButton::Ok: return modal::Ok;
-    case DialogButton::Cancel: return modal::Cancel;
-    case DialogButton::Abort: return modal::Abort;
-    case DialogButton::Retry: return modal::Retry;
-    case DialogButton::Ignore: return modal::Ignore;
-    case DialogButton::All: return modal::All;
-    case DialogButton::NoToAll: return modal::NoToAll;
-    case DialogButton::YesToAll: return modal::YesToAll;
-    case DialogButton::Help: return modal::None;
-    case DialogButton::Close: return modal::Close;
-    case DialogButton::Custom: return modal::Custom;
+    case DialogButton::Yes:
+        return modal::Yes;
+    case DialogButton::No:
+        return modal::No;
+    case DialogButton::Ok:
+        return modal::Ok;
+    case DialogButton::Cancel:
+        return modal::Cancel;
+    case DialogButton::Abort:
+        return modal::Abort;
+    case DialogButton::Retry:
+        return modal::Retry;
+    case DialogButton::Ignore:
+        return modal::Ignore;
+    case DialogButton::All:
+        return modal::All;
+    case DialogButton::NoToAll:
+        return modal::NoToAll;
+    case DialogButton::YesToAll:
+        return modal::YesToAll;
+    case DialogButton::Help:
+        return modal::None;
+    case DialogButton::Close:
+        return modal::Close;
+    case DialogButton::Custom:
+        return modal::Custom;
     }
     return modal::None;
+}
+
+bool UserInteraction::askRetryTransfer(std::string_view question) {
+    constexpr int helpContext = 2000;
+    return messageDlg(question, DialogType::Error,
+                      {DialogButton::Yes, DialogButton::No, DialogButton::Help},
+                      helpContext) != modal::Yes;
 }
 
 std::optional<DialogButton> defaultButtonOf(ButtonSet buttons) {
@@ -71,7 +91,9 @@ void ScriptedInteraction::progressLabels(std::string_view label1, std::string_vi
     labels.emplace_back(std::string(label1) + "|" + std::string(label2));
 }
 
-void ScriptedInteraction::progressPosition(int percent) { positions.push_back(percent); }
+void ScriptedInteraction::progressPosition(int percent) {
+    positions.push_back(percent);
+}
 
 void ScriptedInteraction::processEvents() {
     ++processEventsCalls;

@@ -19,11 +19,29 @@
 namespace zarn {
 
 // Dialog types; the index is the slot of the translated title.
-enum class DialogType : int { Warning = 0, Error = 1, Information = 2, Confirmation = 3, Custom = 4 };
+enum class DialogType : int {
+    Warning = 0,
+    Error = 1,
+    Information = 2,
+    Confirmation = 3,
+    Custom = 4
+};
 
 // Buttons in display order; the index is the slot of the translated caption.
 enum class DialogButton : int {
-    Yes = 0, No, Ok, Cancel, Abort, Retry, Ignore, All, NoToAll, YesToAll, Help, Close, Custom
+    Yes = 0,
+    No,
+    Ok,
+    Cancel,
+    Abort,
+    Retry,
+    Ignore,
+    All,
+    NoToAll,
+    YesToAll,
+    Help,
+    Close,
+    Custom
 };
 
 // A set of dialog buttons.
@@ -87,6 +105,9 @@ public:
     virtual void showMessage(std::string_view message) {
         messageDlg(message, DialogType::Custom, {DialogButton::Ok});
     }
+    // The instrument did not accept transfer mode. `question` asks whether to stop trying; the
+    // dialog offers Yes (stop), No (try again) and Help. True to try again.
+    virtual bool askRetryTransfer(std::string_view question);
     // The few fatal errors of start-up, shown with the platform's plain error box.
     virtual void showFatalError(std::string_view message) {
         messageDlg(message, DialogType::Error, {DialogButton::Ok});

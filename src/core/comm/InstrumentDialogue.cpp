@@ -118,10 +118,7 @@ int InstrumentDialogue::enterTransferMode() {
             return TransferModeGivenUp;
         const std::string question =
             texts_.text("CommError_40") + text::CR + texts_.text("TerminateComm_40");
-        const int answer =
-            ui_.messageDlg(question, DialogType::Error,
-                           {DialogButton::Yes, DialogButton::No, DialogButton::Help}, 2000);
-        const bool giveUp = answer == modal::Yes;
+        const bool giveUp = !ui_.askRetryTransfer(question);
         if (giveUp)
             leaveTransferMode();
         pause(timeouts_.retryPause);

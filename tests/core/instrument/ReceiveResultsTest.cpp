@@ -224,6 +224,28 @@ TEST_F(Reception, RetryDialogNoRepeatsTheEntry) {
     }
 }
 
+// The question whether to go on trying comes by name with its text, so that a terminal needs
+// not guess it from a dialog's buttons.
+TEST_F(Reception, RetryQuestionComesByName) {
+    class Asked : public ScriptedInteraction {
+    public:
+        bool askRetryTransfer(std::string_view question) override {
+            questions.emplace_back(question);
+            return questions.size() < 3;
+        }
+        std::vector<std::string> questions;
+    } asked;
+    SimulatorFaults f;
+    f.noAnswer = true;
+    start(blockRecords(1, 2), f);
+    EXPECT_EQ(receiveResults(port, asked, host, timeouts).status,
+              Status::NotEntered);
+    EXPECT_EQ(asked.questions,
+              std::vector<std::string>(3, "CommError_40 text\rTerminateComm_40 text"));
+    EXPECT_TRUE(asked.messages.empty());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MRD", "MRD", "MEX"}));
+}
+
 TEST_F(Reception, SlowBytesKeepTheIdleTimeOutAlive) {
     // Every frame takes longer than the time-outs, but no gap between bytes does.
     timeouts = fastTimeouts();
