@@ -6,6 +6,7 @@
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/MessageDlg.h"
+#include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
@@ -429,15 +430,18 @@ private slots:
             f.ui.openFileAnswers = {std::nullopt};
             f.ui.saveFileAnswers = {std::nullopt};
             const bool helpShown = test::named<HelpWindow>(w, "HelpWindow")->isVisible();
+            auto* preview = test::named<TPreview>(w, "TPreview");
+            const bool previewShown = preview->isVisible();
             a->trigger();
             closer.stop();
             const bool reacted =
                 !opened.isEmpty() || f.ui.messages.size() > messages ||
                 f.ui.openFileAnswers.empty() || f.ui.saveFileAnswers.empty() ||
                 (!helpShown && test::named<HelpWindow>(w, "HelpWindow")->isVisible()) ||
-                !w.isVisible();
+                (!previewShown && preview->isVisible()) || !w.isVisible();
             QVERIFY2(reacted, qPrintable(name + QStringLiteral(" did nothing")));
             test::named<HelpWindow>(w, "HelpWindow")->hide();
+            preview->hide();
             if (!w.isVisible())
                 w.show();
         }
