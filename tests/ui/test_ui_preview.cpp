@@ -268,26 +268,27 @@ private slots:
         ScriptedInteraction ui;
         TForm1 form(ProgramPaths::resolve("/nonexistent", dir.path()), &ui);
         QVERIFY(form.startUp());
+        auto* preview = test::named<TPreview>(form, "TPreview");
         // The language's texts reach the preview's buttons and zoom list.
-        QVERIFY(!form.Preview->IcoZoomIn->toolTip().isEmpty());
-        QVERIFY(!form.Preview->IcoLeftK->toolTip().isEmpty());
-        QVERIFY(!form.Preview->Zoom->itemText(TPreview::PageWidthItem).isEmpty());
+        QVERIFY(!preview->IcoZoomIn->toolTip().isEmpty());
+        QVERIFY(!preview->IcoLeftK->toolTip().isEmpty());
+        QVERIFY(!preview->Zoom->itemText(TPreview::PageWidthItem).isEmpty());
         test::fillSample(form.workspace());
         form.tree().setSelected(form.tree().firstNode());
         form.refreshView();
-        form.Preview->Prn().setFixedGeometry(test::a4At(300));
-        form.Preview->Prn().setOrientation(TPrinterOrientation::poLandscape);
-        form.IcoPrint->trigger();
-        QVERIFY(form.Preview->isVisible());
-        QCOMPARE(form.Preview->Prn().orientation(), TPrinterOrientation::poPortrait);
-        QCOMPARE(form.Preview->Prn().pageCount(), 1);
-        const test::DrawnPage page = test::drawnPage(form.Preview->Prn(), 1);
-        QVERIFY(page.has(QString::fromStdString(form.TabelaV->cells().cell(1, 1))));
+        preview->Prn().setFixedGeometry(test::a4At(300));
+        preview->Prn().setOrientation(TPrinterOrientation::poLandscape);
+        test::named<QAction>(form, "IcoPrint")->trigger();
+        QVERIFY(preview->isVisible());
+        QCOMPARE(preview->Prn().orientation(), TPrinterOrientation::poPortrait);
+        QCOMPARE(preview->Prn().pageCount(), 1);
+        const test::DrawnPage page = test::drawnPage(preview->Prn(), 1);
+        QVERIFY(page.has(QString::fromStdString(test::named<TStringGridAll>(form, "TabelaV")->cells().cell(1, 1))));
         QVERIFY(ui.messages.empty());
-        QVERIFY(form.Preview->Page->text().startsWith(QStringLiteral("1 of 1")));
-        form.Preview->close();
-        form.PrintPreview1->trigger();
-        QVERIFY(form.Preview->isVisible());
+        QVERIFY(preview->Page->text().startsWith(QStringLiteral("1 of 1")));
+        preview->close();
+        test::named<QAction>(form, "PrintPreview1")->trigger();
+        QVERIFY(preview->isVisible());
     }
 };
 
