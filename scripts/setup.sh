@@ -8,6 +8,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev nlohmann-json3-dev libjpeg-dev
     python3 fonts-dejavu-core xvfb xauth
+    cups printer-driver-cups-pdf poppler-utils
+    # A real spreadsheet reads the text export in the tests (about 80 MB to download).
+    libreoffice-calc-nogui
 )
 
 missing=()

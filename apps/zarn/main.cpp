@@ -5,12 +5,12 @@
 // --simulator starts a simulated instrument for this run and points COM1 at it, so that
 // Instrument > Receive Results shows real data without an instrument at hand.
 #include "core/app/Configuration.h"
+#include "core/session/CommandLine.h"
+#include "core/session/ProgramPaths.h"
 #include "sim/SimulatorLink.h"
 #include "ui/Form1.h"
-#include "ui/ProgramPaths.h"
 
 #include <QApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
     // The application's title is the executable's name up to its first dot.
     app.setApplicationName(QFileInfo(app.applicationFilePath()).fileName().section('.', 0, 0));
 
-    const zarn::ProgramPaths paths = zarn::ProgramPaths::resolve(
-        QFile::encodeName(app.applicationDirPath()).toStdString(), cl.programDir);
+    const zarn::ProgramPaths paths =
+        zarn::ProgramPaths::resolve(zarn::ProgramPaths::executableDir(), cl.programDir);
     zarn::TForm1 form(paths);
     if (!form.startUp())
         return 1;
@@ -46,8 +46,7 @@ int main(int argc, char** argv) {
     if (cl.simulator) {
         instrument = std::make_unique<zarn::SimulatorLink>(zarn::InstrumentSimulator(
             {zarn::defaultIdentificationPayload(), zarn::generatedRecords(200)}));
-        form.simulatorDevice = instrument->slavePath();
-        form.portChoice.portIndex = 0;
+        form.useDeviceForRun(0, instrument->slavePath());
         std::fprintf(stderr, "zarn: simulated instrument on COM1 (%s)\n",
                      instrument->slavePath().c_str());
     }

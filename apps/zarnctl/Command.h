@@ -12,6 +12,7 @@
 #pragma once
 
 #include "core/base/UserInteraction.h"
+#include "core/session/ProgramPaths.h"
 
 #include <functional>
 #include <map>
@@ -35,7 +36,7 @@ public:
 };
 
 struct Context {
-    std::string programDir;        // with a trailing '/'
+    zarn::ProgramPaths paths;      // data directory and ZARN.INI
     std::vector<std::string> args; // the arguments after the command name
     std::ostream& out;
     std::ostream& err;

@@ -1,37 +1,46 @@
-// What the document commands share: the program's workspace with the language in use, and a
-// structure file read into it with every rule of the reader.
+// What the document commands share: the program's session started as zarn starts it (language,
+// texts, configuration), and a structure file read into it with every rule of the reader.
 #pragma once
 
 #include "Command.h"
 #include "core/app/Workspace.h"
-#include "core/lang/Language.h"
+#include "core/session/ProgramSession.h"
 #include "core/structfile/StructureDocument.h"
 
-#include <memory>
 #include <string>
+#include <vector>
 
 namespace zarnctl {
 
 class LoadedDocument {
 public:
-    // Loads the language of the program directory (a broken language file is a CommandError).
+    // Starts the session in the program directory (a broken language installation is a
+    // CommandError).
     explicit LoadedDocument(Context& ctx);
 
     // Reads the structure file; a file that cannot be read is a CommandError.
     zarn::StructureReadResult read(const std::string& path);
 
-    zarn::Workspace& workspace() { return workspace_; }
-    zarn::StructureDocument& document() { return *document_; }
+    zarn::ProgramSession& session() { return session_; }
+    zarn::Workspace& workspace() { return session_.workspace(); }
+    zarn::StructureDocument& document() { return session_.structure(); }
     // The stored bytes as UTF-8 for output: UTF-8 stays, other bytes are decoded with the
     // code page of the language in use.
     std::string display(std::string_view bytes) const;
+    // Code page of stored bytes that are not UTF-8.
+    int codePage() const { return codePage_; }
+    // The language's caption of a window's control ("TPersonalData", "Operater"); empty when
+    // the language file has none.
+    std::string uiText(std::string_view window, std::string_view control) const;
 
 private:
-    Context& ctx_;
-    zarn::Workspace workspace_;
-    std::unique_ptr<zarn::TLanguage> language_;
-    std::unique_ptr<zarn::StructureDocument> document_;
+    zarn::ProgramSession session_;
     int codePage_ = 1252;
+    std::vector<zarn::UiText> uiTexts_;
 };
+
+// The node at a path of 1-based child positions from the roots ("1.2": the second child of
+// the first root). A malformed path is a UsageError, a missing node a CommandError.
+zarn::NodeHandle nodeAtPath(const zarn::InstallationTree& tree, const std::string& path);
 
 } // namespace zarnctl

@@ -12,15 +12,15 @@ int runFindPort(Context& ctx) {
     if (!args.positional.empty())
         throw UsageError("unexpected argument " + args.positional.front());
     InstrumentInteraction ui(ctx.err, 0);
-    Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
+    Context quiet{ctx.paths, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
-    const auto map = loadPortMap(ws.settings(), ctx.err);
+    const auto map = loadPortMap(loaded.session(), ctx.err);
     zarn::TVaComm port;
     port.setPortMap(map);
     zarn::AutoFindOptions options;
     options.notFoundText = ws.texts().text("CommError_40");
-    const auto current = zarn::readComSetup(ws.settings());
+    const auto current = loaded.session().portChoice();
     const auto r = zarn::autoFind(port, current, zarn::instrumentProbe(), ui, options);
     if (ui.interrupted())
         return InterruptedStatus;

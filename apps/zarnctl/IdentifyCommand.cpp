@@ -12,13 +12,13 @@ int runIdentify(Context& ctx) {
     if (!args.positional.empty())
         throw UsageError("unexpected argument " + args.positional.front());
     InstrumentInteraction ui(ctx.err, retriesOption(args));
-    Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
+    Context quiet{ctx.paths, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
     zarn::TVaComm port;
-    configurePort(port, args, ws.settings(), ctx.err);
+    preparePort(loaded.session(), port, args, ctx.err);
 
-    const auto out = zarn::receiveInstrumentData(accessOf(port), ui, ws.texts());
+    const auto out = zarn::receiveInstrumentData(port, ui, ws.texts());
     if (!out.portOpened) {
         ctx.err << "zarnctl identify: " << out.error << '\n';
         return 1;

@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <csignal>
-#include <optional>
 #include <unistd.h>
 
 namespace zarnctl {
@@ -44,18 +43,18 @@ InstrumentInteraction::~InstrumentInteraction() {
 int InstrumentInteraction::messageDlg(std::string_view message, zarn::DialogType type,
                                       zarn::ButtonSet buttons, int helpContext) {
     endBarLine();
-    const bool retryDialog = buttons.has(zarn::DialogButton::Yes) &&
-                             buttons.has(zarn::DialogButton::No) &&
-                             !buttons.has(zarn::DialogButton::Cancel);
-    const int answer = TerminalInteraction::messageDlg(message, type, buttons, helpContext);
-    if (!retryDialog)
-        return answer;
+    return TerminalInteraction::messageDlg(message, type, buttons, helpContext);
+}
+
+bool InstrumentInteraction::askRetryTransfer(std::string_view question) {
+    // The question is shown as a message; the answer is the one --retries gave.
+    messageDlg(question, zarn::DialogType::Error, {zarn::DialogButton::Ok});
     if (retriesLeft_ > 0 && !cancelRequested()) {
         --retriesLeft_;
         err_ << "zarnctl: trying again\n";
-        return zarn::modal::No;
+        return true;
     }
-    return zarn::modal::Yes;
+    return false;
 }
 
 void InstrumentInteraction::progressShow(std::string_view caption) {
@@ -129,54 +128,43 @@ void InstrumentInteraction::endBarLine() {
     barDrawn_ = false;
 }
 
-zarn::ComPortMap loadPortMap(const zarn::PrivateProfile& settings, std::ostream& err) {
-    for (const auto& key : zarn::ComPortMap::ignoredOverrideKeys(settings))
+namespace {
+
+void warnIgnoredKeys(const std::vector<std::string>& keys, const zarn::PrivateProfile& settings,
+                     std::ostream& err) {
+    for (const auto& key : keys)
         err << "zarnctl: warning: " << key << " in section PORTS of " << settings.path()
             << " is ignored: the ports are COM1 to COM16\n";
-    return zarn::ComPortMap::load(settings);
 }
 
-void configurePort(zarn::TVaComm& port, const ParsedArgs& args,
-                   const zarn::PrivateProfile& settings, std::ostream& err) {
-    const auto name = args.value("--port");
-    if (!name || name->empty())
+} // namespace
+
+zarn::ComPortMap loadPortMap(zarn::ProgramSession& session, std::ostream& err) {
+    const auto& settings = session.workspace().settings();
+    warnIgnoredKeys(zarn::ComPortMap::ignoredOverrideKeys(settings), settings, err);
+    return session.portMap();
+}
+
+void preparePort(zarn::ProgramSession& session, zarn::TVaComm& port, const ParsedArgs& args,
+                 std::ostream& err) {
+    zarn::PortRequest request;
+    request.port = args.value("--port");
+    if (!request.port || request.port->empty())
         throw UsageError("--port COMn|PATH is needed");
-    std::optional<int> speed;
     if (const auto baud = args.value("--baud"))
-        speed = numberOption("--baud", *baud, 1, MaxLineSpeed);
-    zarn::ComSelection selection = zarn::readComSetup(settings);
-    if (zarn::ComPortMap::isComName(*name)) {
-        const int n = zarn::ComPortMap::comNumber(*name);
-        if (n < 1 || n > zarn::ComPortItemCount)
-            throw UsageError("--port " + *name + ": the ports are COM1 to COM16");
-        port.setPortMap(loadPortMap(settings, err));
-        selection.portIndex = n - 1;
-        zarn::applyPortSettings(port, selection);
-    } else {
-        zarn::applyPortSettings(port, selection);
-        port.setDeviceName(*name);
-    }
-    if (speed) {
-        bool listed = false;
-        for (int i = 0; i < static_cast<int>(zarn::ComBaudItems.size()); ++i)
-            if (zarn::ComBaudItems[static_cast<size_t>(i)] == *speed) {
-                port.setBaudrate(zarn::baudrateOfItem(i));
-                listed = true;
-            }
-        if (!listed) {
-            port.setUserBaudrate(*speed);
-            port.setBaudrate(zarn::TVaBaudrate::brUser);
-        }
+        request.speed = numberOption("--baud", *baud, 1, MaxLineSpeed);
+    session.setPortRequest(request);
+    try {
+        const auto prepared = session.preparePort(port);
+        warnIgnoredKeys(prepared.ignoredOverrideKeys, session.workspace().settings(), err);
+    } catch (const zarn::PortRequestError& e) {
+        throw UsageError(e.what());
     }
 }
 
 int retriesOption(const ParsedArgs& args) {
     const auto r = args.value("--retries");
     return r ? numberOption("--retries", *r, 0, MaxRetries) : 0;
-}
-
-zarn::PortAccess accessOf(zarn::TVaComm& port) {
-    return {port, [&port] { port.open(); }, [&port] { port.close(); }};
 }
 
 } // namespace zarnctl

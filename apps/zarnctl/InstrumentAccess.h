@@ -7,19 +7,17 @@
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/PortNames.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
 #include "core/instrument/InstrumentCommands.h"
+#include "core/session/ProgramSession.h"
 
 #include <string>
 
-namespace zarn {
-class PrivateProfile;
-}
-
 namespace zarnctl {
 
-// Progress on standard error and the retry dialog answered "No" a given number of times,
-// then "Yes". Ctrl-C sets the cancel flag, so the instrument is left properly; one that came
-// before the command began still counts.
+// Progress on standard error, and the question whether to try transfer mode again answered
+// "try again" a given number of times, then "stop". Ctrl-C sets the cancel flag, so the instrument
+// is left properly; one that came before the command began still counts.
 class InstrumentInteraction : public TerminalInteraction {
 public:
     InstrumentInteraction(std::ostream& err, int retries);
@@ -27,6 +25,7 @@ public:
 
     int messageDlg(std::string_view message, zarn::DialogType type, zarn::ButtonSet buttons,
                    int helpContext = 0) override;
+    bool askRetryTransfer(std::string_view question) override;
     void progressShow(std::string_view caption) override;
     void progressLabels(std::string_view label1, std::string_view label2) override;
     void progressPosition(int percent) override;
@@ -59,19 +58,18 @@ inline constexpr int MaxRetries = 10000;
 // --baud: the fastest line speed a Linux serial driver is asked for.
 inline constexpr int MaxLineSpeed = 4000000;
 
-// Port from --port (COM1..COM16 through the port map of ZARN.INI, or a device path) and the
-// speed from --baud (else the SETUP choice of ZARN.INI). A COM name outside COM1..COM16 and a
-// --baud that is no number are UsageErrors.
-void configurePort(zarn::TVaComm& port, const ParsedArgs& args,
-                   const zarn::PrivateProfile& settings, std::ostream& err);
+// The port of the session set up from --port (COM1..COM16 through the port map of ZARN.INI,
+// or a device path) and --baud (else the SETUP choice of ZARN.INI). A COM name outside
+// COM1..COM16 and a --baud that is no number are UsageErrors; PORTS keys that name no item
+// are reported on `err` as ignored.
+void preparePort(zarn::ProgramSession& session, zarn::TVaComm& port, const ParsedArgs& args,
+                 std::ostream& err);
 
 // The COM items of the machine and of ZARN.INI; PORTS keys that name no item are reported on
 // `err` as ignored.
-zarn::ComPortMap loadPortMap(const zarn::PrivateProfile& settings, std::ostream& err);
+zarn::ComPortMap loadPortMap(zarn::ProgramSession& session, std::ostream& err);
 
 // --retries N (0 when not given).
 int retriesOption(const ParsedArgs& args);
-
-zarn::PortAccess accessOf(zarn::TVaComm& port);
 
 } // namespace zarnctl

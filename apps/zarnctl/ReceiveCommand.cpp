@@ -17,13 +17,13 @@ int runReceive(Context& ctx) {
     const int retries = retriesOption(args);
     zarn::TVaComm port;
     InstrumentInteraction ui(ctx.err, retries);
-    Context quiet{ctx.programDir, ctx.args, ctx.out, ctx.err, ui};
+    Context quiet{ctx.paths, ctx.args, ctx.out, ctx.err, ui};
     LoadedDocument loaded(quiet);
     auto& ws = loaded.workspace();
-    configurePort(port, args, ws.settings(), ctx.err);
+    preparePort(loaded.session(), port, args, ctx.err);
 
-    zarn::WorkspaceReception host(ws, ui);
-    const auto out = zarn::receiveResults(accessOf(port), ui, ws.texts(), ws.namef(), host);
+    zarn::ResultsReception host(ws, ui);
+    const auto out = zarn::receiveResults(port, ui, host);
     using Status = zarn::ReceiveOutcome::Status;
     switch (out.status) {
     case Status::PortNotOpened:

@@ -13,27 +13,6 @@ namespace {
 using json = nlohmann::ordered_json;
 using namespace zarn;
 
-// "1.2": the second child of the first root; positions count from 1.
-NodeHandle nodeAt(const InstallationTree& tree, const std::string& path) {
-    NodeHandle node = NoNode;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t dot = path.find('.', start);
-        if (dot == std::string::npos)
-            dot = path.size();
-        const std::string part = path.substr(start, dot - start);
-        if (part.empty() || part.size() > 9 ||
-            !std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            throw UsageError("PATH must be positions from 1 separated by dots, like 1.2");
-        const int position = numberOption("--node", part, 1, 999999999);
-        if (position < 1 || position > tree.childCount(node))
-            throw CommandError("there is no node " + path);
-        node = tree.child(node, position - 1);
-        start = dot + 1;
-    }
-    return node;
-}
-
 std::vector<std::string> cellLines(const std::string& text) {
     std::vector<std::string> lines;
     size_t start = 0;
@@ -96,7 +75,7 @@ int runView(Context& ctx) {
     LoadedDocument doc(ctx);
     doc.read(args.positional[0]);
     auto& ws = doc.workspace();
-    const NodeHandle node = nodeAt(ws.tree(), args.value("--node").value_or("1"));
+    const NodeHandle node = nodeAtPath(ws.tree(), args.value("--node").value_or("1"));
     const auto content = ws.resultsView(node);
 
     std::vector<std::string> headings;

@@ -4,32 +4,17 @@
 
 #include <filesystem>
 #include <iostream>
-#include <unistd.h>
+#include <optional>
 
 namespace {
-
-std::string executableDir() {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec)
-        return "./";
-    return exe.parent_path().string() + "/";
-}
-
-std::string withTrailingSlash(std::string dir) {
-    if (dir.empty())
-        return "./";
-    if (dir.back() != '/')
-        dir += '/';
-    return dir;
-}
 
 void printUsage(std::ostream& os) {
     os << "Usage: zarnctl [--program-dir DIR] COMMAND [ARGS...]\n"
           "       zarnctl --help | help [COMMAND]\n\n"
           "Options:\n"
-          "  --program-dir DIR  folder with ZARN.INI and the language files (default: the\n"
-          "                     folder of the executable)\n"
+          "  --program-dir DIR  folder with ZARN.INI and the language files (default: as\n"
+          "                     zarn finds them: the folder of the executable, or\n"
+          "                     ../share/zarn when installed)\n"
           "  -h, --help         this help; COMMAND --help shows the command's help\n\n"
           "Commands:\n";
     for (const auto& [name, info] : zarnctl::CommandRegistry::instance().all()) {
@@ -47,7 +32,7 @@ void printCommandUsage(std::ostream& os, const zarnctl::CommandInfo& info) {
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
-    std::string programDir = executableDir();
+    std::optional<std::string> programDir;
     std::vector<std::string> rest;
     bool help = false;
 
@@ -71,7 +56,6 @@ int main(int argc, char** argv) {
             rest.push_back(a);
         }
     }
-    programDir = withTrailingSlash(programDir);
 
     auto& registry = zarnctl::CommandRegistry::instance();
     if (rest.empty() || (rest[0] == "help" && rest.size() == 1)) {
@@ -92,13 +76,17 @@ int main(int argc, char** argv) {
         printCommandUsage(std::cout, *command);
         return 0;
     }
-    if (!std::filesystem::is_directory(programDir)) {
-        std::cerr << "zarnctl: program directory " << programDir << " does not exist\n";
+    // The files are found as zarn finds them: an installed zarnctl reads ../share/zarn and
+    // keeps its settings in $XDG_CONFIG_HOME/zarn when its own folder is not writable.
+    const zarn::ProgramPaths paths =
+        zarn::ProgramPaths::resolve(zarn::ProgramPaths::executableDir(), programDir);
+    if (!std::filesystem::is_directory(paths.dataDir)) {
+        std::cerr << "zarnctl: program directory " << paths.dataDir << " does not exist\n";
         return 2;
     }
 
     zarnctl::TerminalInteraction ui(std::cerr);
-    zarnctl::Context ctx{programDir, {rest.begin() + 1, rest.end()}, std::cout, std::cerr, ui};
+    zarnctl::Context ctx{paths, {rest.begin() + 1, rest.end()}, std::cout, std::cerr, ui};
     try {
         return command->run(ctx);
     } catch (const zarnctl::UsageError& e) {

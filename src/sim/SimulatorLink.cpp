@@ -1,6 +1,6 @@
 #include "sim/SimulatorLink.h"
 
-#include "core/comm/TermiosSpeed.h"
+#include "core/comm/LineTermios.h"
 
 #include <cerrno>
 #include <cstring>
@@ -166,7 +166,7 @@ void SimulatorLink::serve() {
         }
         bytesReceived_ += static_cast<uint64_t>(n);
         // An instrument set to one speed hears only noise from a PC at another.
-        if (pacing_.baud > 0 && termios_speed::current(pty_.masterFd()) != pacing_.baud)
+        if (pacing_.baud > 0 && currentSpeed(pty_.masterFd()) != pacing_.baud)
             continue;
         InstrumentSimulator::Reply reply;
         {

@@ -6,7 +6,8 @@
 #pragma once
 
 #include "core/base/IniFile.h"
-#include "core/comm/ComConfiguration.h"
+#include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
 
 #include <QDialog>
 #include <optional>

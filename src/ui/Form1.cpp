@@ -1,6 +1,5 @@
 #include "ui/Form1.h"
 
-#include "core/inspection/ProtLanguage.h"
 #include "core/instrument/InstrumentCommands.h"
 #include "core/lang/TextEncoding.h"
 #include "print/DisplayText.h"
@@ -8,13 +7,17 @@
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
+#include "ui/ExportDlg.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
+#include "ui/Margins.h"
 #include "ui/MessageDlg.h"
 #include "ui/PersonalData.h"
+#include "ui/Preview.h"
 #include "ui/QtInteraction.h"
 #include "ui/SelectLanguage.h"
+#include "ui/SelectPages.h"
 #include "ui/StringGridAll.h"
 #include "ui/ToolbarGlyphs.h"
 #include "ui/TreeModel.h"
@@ -40,20 +43,13 @@
 namespace zarn {
 
 TForm1::TForm1(ProgramPaths paths, UserInteraction* interaction, QWidget* parent)
-    : QMainWindow(parent), paths_(std::move(paths)), ws_(paths_.dataDir, paths_.settingsFile) {
+    : QMainWindow(parent),
+      ownInteraction_(interaction ? nullptr : std::make_unique<QtInteraction>(this)),
+      ui_(interaction ? interaction : ownInteraction_.get()),
+      pictureDecoder_(std::make_unique<QtPictureDecoder>()), session_(std::move(paths), *ui_),
+      ws_(session_.workspace()) {
     setObjectName(QStringLiteral("TForm1"));
-    if (interaction) {
-        ui_ = interaction;
-    } else {
-        ownInteraction_ = std::make_unique<QtInteraction>(this);
-        ui_ = ownInteraction_.get();
-    }
-    language_ = std::make_unique<TLanguage>(paths_.dataDir, ws_.texts(), ws_.namef(), *ui_);
-    structure_ = std::make_unique<StructureDocument>(ws_);
-    structure_->setInteraction(ui_);
-    pictureDecoder_ = std::make_unique<QtPictureDecoder>();
-    structure_->protocol().setPictureDecoder(pictureDecoder_.get());
-    language_->setSettingsPath(paths_.settingsFile);
+    structure().protocol().setPictureDecoder(pictureDecoder_.get());
     ws_.document().setFileWriter(
         [this](const std::string& path) { return writeStructureFile(path); });
     ws_.document().setChangeHandler([this] { refreshCaption(); });
@@ -78,8 +74,11 @@ QAction* addEntry(QMenu* menu, std::vector<QAction*>& entries, const char* name,
     return a;
 }
 
-void addSeparator(QMenu* menu, std::vector<QAction*>& entries) {
-    entries.push_back(menu->addSeparator());
+void addSeparator(QMenu* menu, std::vector<QAction*>& entries, const char* name = nullptr) {
+    QAction* a = menu->addSeparator();
+    if (name)
+        a->setObjectName(QString::fromLatin1(name));
+    entries.push_back(a);
 }
 
 } // namespace
@@ -108,7 +107,7 @@ void TForm1::buildMenus() {
     Instrument1->setObjectName(QStringLiteral("Instrument1"));
     auto& i = menuEntries_[1];
     SendStructure1 = addEntry(Instrument1, i, "SendStructure1", QStringLiteral("Send &Structure"));
-    addSeparator(Instrument1, i);
+    addSeparator(Instrument1, i, "SendStructureSeparator");
     ReceiveResults1 =
         addEntry(Instrument1, i, "ReceiveResults1", QStringLiteral("Receive &Results"));
     addSeparator(Instrument1, i);
@@ -121,10 +120,10 @@ void TForm1::buildMenus() {
     COMPort1 = addEntry(Configuration1, c, "COMPort1", QStringLiteral("&COM Port"));
     SelectLanguage1 =
         addEntry(Configuration1, c, "SelectLanguage1", QStringLiteral("&Select Language..."));
-    addSeparator(Configuration1, c);
+    addSeparator(Configuration1, c, "SetDefaultNamesSeparator");
     SetDefaultNames1 =
         addEntry(Configuration1, c, "SetDefaultNames1", QStringLiteral("Set Default Names"));
-    addSeparator(Configuration1, c);
+    addSeparator(Configuration1, c, "CalcLengthSeparator");
     CalcLength1 = addEntry(Configuration1, c, "CalcLength1", QStringLiteral("Calculate Length"));
 
     PrintoutHeading1 = bar->addMenu(QStringLiteral("&Printout heading"));
@@ -166,7 +165,7 @@ void TForm1::buildMenus() {
 
     // Calculate Length belongs to other editions of the program.
     CalcLength1->setVisible(false);
-    menuEntries_[2][4]->setVisible(false);
+    findChild<QAction*>(QStringLiteral("CalcLengthSeparator"))->setVisible(false);
 }
 
 void TForm1::buildToolBar() {
@@ -285,9 +284,14 @@ void TForm1::createDialogs() {
         ownInteraction_->setGauge(GaugeDlg);
     ConfigureCOM = new TConfigureCOM(Comm, *ui_, this);
     ConfigureCOM->setProbe(instrumentProbe());
+    Preview = new TPreview(texts(), *ui_, this);
+    Preview->setContentSource([this] { return reportContent(); });
+    Margins = new TMargins(ws_.settings(), this);
+    Margins->setSavedHandler([this] { document().setSaved(false); });
     AboutBox = new TAboutBox(this);
-    AboutBox->loadPicture(QString::fromStdString(paths_.dataFile("images/PRODUCT.JPG")));
+    AboutBox->loadPicture(QString::fromStdString(paths().dataFile("images/PRODUCT.JPG")));
     SelectLanguage = new TSelectLanguage(this);
+    ExportDlg = new TExportDlg(this);
     InstrumentData = new TInstrumentData(Comm, *ui_, texts(), this);
     InstrumentData->setHeaderRowSource([this] {
         return IdentificationRow{Tabela().cell(1, 0), Tabela().cell(2, 0), Tabela().cell(3, 0)};
@@ -295,9 +299,11 @@ void TForm1::createDialogs() {
     InstrumentData->setPreparePort([this] { prepareComm(); });
     SelectLanguage->setOkHandler([this](int index) { languageChosen(index); });
     Help = new HelpWindow(this);
-    PersonalData = new TPersonalData(structure_->heading(), ws_.settings(), texts(), *ui_, this);
+    PersonalData = new TPersonalData(structure().heading(), ws_.settings(), texts(), *ui_, this);
     PersonalData->setAcceptedHandler([this] { document().setSaved(false); });
-    CommentBox = new TCommentBox(structure_->comments(), ws_.settings(), this);
+    SelectPages = new TSelectPages(this);
+    Preview->setDialogs(Margins, SelectPages);
+    CommentBox = new TCommentBox(structure().comments(), ws_.settings(), this);
     CommentBox->setAcceptedHandler([this] { document().setSaved(false); });
     setMessageHelpHandler([this](int, const std::string&) { Contents1Click(); });
 }
@@ -353,53 +359,31 @@ void TForm1::writeSetting(std::string_view section, std::string_view key,
 
 bool TForm1::startUp() {
     startupBegun_ = true;
-    language_->setStartupBegun();
-    if (!language_->LoadLanguageList())
+    if (!takeLanguage(session_.startUp()))
         return false;
-    SelectLanguage->setLanguages(language_->displayNames());
-    SelectLanguage->setItemIndex(language_->itemIndex());
-    if (!takeLanguage(language_->ApplyLanguage(document().currentFileName())))
-        return false;
-    if (!loadProtocolTexts())
-        return false;
-    if (!readEditionTexts())
-        return false;
-    ws_.applyConfiguration();
-    document().setCurrentFileName({});
-    document().setSaved(true);
+    SelectLanguage->setLanguages(language().displayNames());
+    SelectLanguage->setItemIndex(language().itemIndex());
     afterConfiguration();
     splitter_->setSizes({Configuration::InitialTreeWidth, 700});
 
-    portChoice = readComSetup(ws_.settings());
-    // The margins settings are read here by their window.
-    structure_->loadPrintoutSettings();
-    ws_.loadDefaultNames();
+    Margins->load();
+    session_.loadUserSettings();
     applyMenuVisibility();
     applyViewFont();
     setWindowState(windowState() | Qt::WindowMaximized);
     return true;
 }
 
-bool TForm1::takeLanguage(const AppliedLanguage& applied) {
-    if (applied.terminate || language_->terminateRequested())
+bool TForm1::takeLanguage(const SessionTexts& loaded) {
+    if (!loaded.ok())
         return false;
-    setDisplayCodePage(codePageForLcid(language_->lcid()));
-    applyUiTexts(applied.uiTexts);
-    if (!applied.currentFileName.empty() || !document().currentFileName().empty())
-        document().setCurrentFileName(applied.currentFileName);
+    setDisplayCodePage(codePageForLcid(language().lcid()));
+    applyUiTexts(loaded.uiTexts);
     return true;
 }
 
-// The few texts of this edition (caption, extension, help file, About texts) are read from
-// the language file after the rest of it.
-bool TForm1::readEditionTexts() {
-    for (const std::string& key : editionKeys()) {
-        std::string value = language_->ReadText(key);
-        if (language_->terminateRequested())
-            return false;
-        texts().set(key, value);
-    }
-    return true;
+void TForm1::useDeviceForRun(int portIndex, std::string device) {
+    session_.useDeviceForRun(portIndex, std::move(device));
 }
 
 void TForm1::applyUiTexts(const std::vector<UiText>& texts) {
@@ -455,31 +439,31 @@ void TForm1::refreshCaption() {
 void TForm1::applyMenuVisibility() {
     const MenuVisibility v = menuVisibility();
     for (MenuEntry e : v.hiddenMenuEntries) {
-        QAction* a = nullptr;
+        const char* name = nullptr;
         switch (e) {
         case MenuEntry::FileNew:
-            a = menuEntry(0, 0);
+            name = "New1";
             break;
         case MenuEntry::SendStructure:
-            a = menuEntry(1, 0);
+            name = "SendStructure1";
             break;
         case MenuEntry::SendStructureSeparator:
-            a = menuEntry(1, 1);
+            name = "SendStructureSeparator";
             break;
         case MenuEntry::SetDefaultNames:
-            a = menuEntry(2, 3);
+            name = "SetDefaultNames1";
             break;
         case MenuEntry::SetDefaultNamesSeparator:
-            a = menuEntry(2, 2);
+            name = "SetDefaultNamesSeparator";
             break;
         case MenuEntry::CalculateLength:
-            a = menuEntry(2, 5);
+            name = "CalcLength1";
             break;
         case MenuEntry::CalculateLengthSeparator:
-            a = menuEntry(2, 4);
+            name = "CalcLengthSeparator";
             break;
         }
-        if (a)
+        if (QAction* a = findChild<QAction*>(QString::fromLatin1(name)))
             a->setVisible(false);
     }
     auto action = [this](ToolButton b) {
@@ -529,32 +513,11 @@ void TForm1::applyViewFont() {
 }
 
 void TForm1::languageChosen(int index) {
-    LanguageSelection selection(*language_);
-    selection.activate();
-    selection.choose(index);
-    if (!takeLanguage(selection.ok(document().currentFileName()))) {
+    if (!takeLanguage(session_.changeLanguage(index))) {
         terminate();
         return;
     }
-    if (!loadProtocolTexts() || !readEditionTexts()) {
-        terminate();
-        return;
-    }
-    ws_.applyConfiguration();
-    ws_.resetDefaultNames();
     afterConfiguration();
-}
-
-bool TForm1::loadProtocolTexts() {
-    const auto file = IniDocument::load(language_->languageFilePath());
-    const auto result =
-        TProtLanguage::ApplyProtocolTexts(file.value_or(IniDocument{}), structure_->protocol());
-    if (!result.ok) {
-        ui_->showFatalError(result.message());
-        return false;
-    }
-    structure_->protocol().setHeaderCharset(language_->charset());
-    return true;
 }
 
 void TForm1::terminate() {
@@ -615,7 +578,7 @@ QString TForm1::helpFile() const {
     const std::string name = slash == std::string::npos ? full : full.substr(slash + 1);
     if (name.empty())
         return {};
-    const QString inHelp = QString::fromStdString(paths_.dataDir + "help/" + name);
+    const QString inHelp = QString::fromStdString(paths().dataDir + "help/" + name);
     if (QFileInfo::exists(inHelp))
         return inHelp;
     return QString::fromStdString(full);
@@ -634,7 +597,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     Help->close();
     if (!terminating_)
-        structure_->close();
+        structure().close();
     event->accept();
 }
 

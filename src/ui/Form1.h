@@ -7,13 +7,9 @@
 #pragma once
 
 #include "core/app/Configuration.h"
-#include "core/app/Workspace.h"
-#include "core/comm/ComConfiguration.h"
 #include "core/comm/VaComm.h"
 #include "core/grid/Odlozisce.h"
-#include "core/lang/Language.h"
-#include "core/structfile/StructureDocument.h"
-#include "ui/ProgramPaths.h"
+#include "core/session/ProgramSession.h"
 #include "ui/TreeImages.h"
 
 #include <QMainWindow>
@@ -39,6 +35,7 @@ class InstallationTreeModel;
 class QtInteraction;
 class QtPictureDecoder;
 class TCommentBox;
+class TExportDlg;
 class TPersonalData;
 class TAboutBox;
 class TGaugeDlg;
@@ -46,6 +43,10 @@ class TConfigureCOM;
 class TInstrumentData;
 class TSelectLanguage;
 class TStringGridAll;
+class TPreview;
+class TMargins;
+class TSelectPages;
+struct ReportContent;
 class UserInteraction;
 
 class TForm1 : public QMainWindow {
@@ -66,24 +67,25 @@ public:
     bool writeStructureFile(const std::string& path);
 
     // --- state --------------------------------------------------------------------------------
-    const ProgramPaths& paths() const { return paths_; }
+    const ProgramPaths& paths() const { return session_.paths(); }
     UserInteraction& interaction() { return *ui_; }
+    ProgramSession& session() { return session_; }
     Workspace& workspace() { return ws_; }
     InstallationTree& tree() { return ws_.tree(); }
     ResultsTable& Tabela() { return ws_.results(); }
     DocumentState& document() { return ws_.document(); }
     TLStr& texts() { return ws_.texts(); }
     NamefTables& namef() { return ws_.namef(); }
-    TLanguage& language() { return *language_; }
+    TLanguage& language() { return session_.language(); }
     // Heading, comments and protocol pages, and the structure-file flows.
-    StructureDocument& structure() { return *structure_; }
+    StructureDocument& structure() { return session_.structure(); }
+    const StructureDocument& structure() const { return session_.structure(); }
     InstallationTreeModel* treeModel() const { return treeModel_; }
-    // The port and baud rate the next instrument command uses (SETUP COM and BAUD).
-    ComSelection portChoice;
     // The serial port of the instrument commands, opened by each command and closed after.
-    TVaComm Comm;
-    // When set, COM1 leads here for this run (zarn --simulator).
-    std::string simulatorDevice;
+    const TVaComm& comm() const { return Comm; }
+    // For this run, COM<portIndex + 1> leads to `device` and is the chosen port (zarn
+    // --simulator).
+    void useDeviceForRun(int portIndex, std::string device);
 
     std::string readSetting(std::string_view section, std::string_view key,
                             std::string_view defaultValue = {}) const;
@@ -107,7 +109,77 @@ public:
     void beginInstrumentCommand();
     void endInstrumentCommand();
 
-    // --- windows and controls (named as the program knows them) -----------------------------
+    // The visible toolbar buttons, left to right.
+    std::vector<QAction*> visibleToolButtons() const;
+    // The help file of the language in use (empty before start-up).
+    QString helpFile() const;
+
+public slots:
+    void New1Click();
+    void Open1Click();
+    void Save1Click();
+    void SaveAs1Click();
+    void Export1Click();
+    void PrintPreview1Click();
+    void Exit1Click();
+    void SendStructure1Click();
+    void ReceiveResults1Click();
+    void InstrumentsData1Click();
+    void COMPort1Click();
+    void SelectLanguage1Click();
+    void SetDefaultNames1Click();
+    void CalcLength1Click();
+    void OperatorTestSite1Click();
+    void Comments1Click();
+    void Contents1Click();
+    void About1Click();
+    void Copy1Click();
+    void Popup1Popup();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The entry of a menu at a position (separators included), as the language file places
+    // its texts; null outside the menu.
+    QAction* menuEntry(int menu, int item) const;
+    // Sets Comm up from the session's COM choice before an instrument command.
+    void prepareComm();
+    void buildMenus();
+    void buildToolBar();
+    void buildClientArea();
+    void createDialogs();
+    void applyUiTexts(const std::vector<UiText>& texts);
+    void applyMenuVisibility();
+    void applyViewFont();
+    // Takes the texts a language load produced; false when the program must end.
+    bool takeLanguage(const SessionTexts& loaded);
+    // The language-dependent names of the document, the caption, the About texts, headings.
+    void afterConfiguration();
+    void treeSelectionChanged();
+    void selectInTree(NodeHandle node);
+    void languageChosen(int index);
+    // A broken language installation: leave at once, without asking about data.
+    void terminate();
+    // After a structure file was read: panel, tree expansion and selection, view.
+    void structureRead(const StructureReadResult& result);
+    // Opens the first node with all its descendants.
+    void expandFirstNode();
+
+    std::unique_ptr<QtInteraction> ownInteraction_;
+    UserInteraction* ui_ = nullptr;
+    // Outlives the session, whose protocol pages decode their pictures with it.
+    std::unique_ptr<QtPictureDecoder> pictureDecoder_;
+    ProgramSession session_;
+    Workspace& ws_;
+    TVaComm Comm;
+
+    TOdlozisce Odlozisce_;
+    TreeImages images_;
+    InstallationTreeModel* treeModel_ = nullptr;
+
+    // Windows and controls, named as the program knows them; tests find them by these names.
     QMenu* File1 = nullptr;
     QMenu* Instrument1 = nullptr;
     QMenu* Configuration1 = nullptr;
@@ -156,83 +228,17 @@ public:
     TInstrumentData* InstrumentData = nullptr;
     TAboutBox* AboutBox = nullptr;
     TSelectLanguage* SelectLanguage = nullptr;
+    TExportDlg* ExportDlg = nullptr;
     HelpWindow* Help = nullptr;
     TPersonalData* PersonalData = nullptr;
     TCommentBox* CommentBox = nullptr;
+    TPreview* Preview = nullptr;
+    TMargins* Margins = nullptr;
+    TSelectPages* SelectPages = nullptr;
 
-    // The entry of a menu at a position (separators included); null outside the menu.
-    QAction* menuEntry(int menu, int item) const;
-    // The visible toolbar buttons, left to right.
-    std::vector<QAction*> visibleToolButtons() const;
-    // The help file of the language in use (empty before start-up).
-    QString helpFile() const;
-
-public slots:
-    void New1Click();
-    void Open1Click();
-    void Save1Click();
-    void SaveAs1Click();
-    void Export1Click();
-    void PrintPreview1Click();
-    void Exit1Click();
-    void SendStructure1Click();
-    void ReceiveResults1Click();
-    void InstrumentsData1Click();
-    void COMPort1Click();
-    void SelectLanguage1Click();
-    void SetDefaultNames1Click();
-    void CalcLength1Click();
-    void OperatorTestSite1Click();
-    void Comments1Click();
-    void Contents1Click();
-    void About1Click();
-    void Copy1Click();
-    void Popup1Popup();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    // Puts portChoice and the machine's COM devices on Comm before an instrument command.
-    void prepareComm();
-    void buildMenus();
-    void buildToolBar();
-    void buildClientArea();
-    void createDialogs();
-    void applyUiTexts(const std::vector<UiText>& texts);
-    bool readEditionTexts();
-    void applyMenuVisibility();
-    void applyViewFont();
-    // Takes what a language load produced; false when the program must end.
-    bool takeLanguage(const AppliedLanguage& applied);
-    // The language-dependent names of the document, the caption, the About texts, headings.
-    void afterConfiguration();
-    void treeSelectionChanged();
-    void selectInTree(NodeHandle node);
-    void languageChosen(int index);
-    // A broken language installation: leave at once, without asking about data.
-    void terminate();
-    // Section PROTOCOL of the language file; false when the program must end.
-    bool loadProtocolTexts();
-    // After a structure file was read: panel, tree expansion and selection, view.
-    void structureRead(const StructureReadResult& result);
-    // Opens the first node with all its descendants.
-    void expandFirstNode();
-    // Print Preview, Print and Export until their windows exist.
-    void showNotInThisBuild(std::string_view what);
-
-    ProgramPaths paths_;
-    std::unique_ptr<QtInteraction> ownInteraction_;
-    UserInteraction* ui_ = nullptr;
-
-    Workspace ws_;
-    std::unique_ptr<TLanguage> language_;
-    std::unique_ptr<QtPictureDecoder> pictureDecoder_;
-    std::unique_ptr<StructureDocument> structure_;
-    TOdlozisce Odlozisce_;
-    TreeImages images_;
-    InstallationTreeModel* treeModel_ = nullptr;
+    // What the report shows: the results view, its font, the heading, the comments, the
+    // margins and the texts of the language in use.
+    ReportContent reportContent() const;
 
     QLabel* panelCaption_ = nullptr;
     QStackedLayout* viewStack_ = nullptr;

@@ -6,14 +6,18 @@
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/TextEncoding.h"
 #include "print/DisplayText.h"
+#include "print/PagePrinter.h"
 #include "ui/AboutBox.h"
 #include "ui/CommentBox.h"
 #include "ui/ConfigureCOM.h"
+#include "ui/ExportDlg.h"
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/InstrumentData.h"
+#include "ui/Margins.h"
 #include "ui/MessageDlg.h"
 #include "ui/PersonalData.h"
+#include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
@@ -21,6 +25,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QFile>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QStringDecoder>
@@ -38,12 +43,12 @@ void TForm1::New1Click() {
 }
 
 void TForm1::Open1Click() {
-    if (auto result = structure_->open())
+    if (auto result = structure().open())
         structureRead(*result);
 }
 
 void TForm1::openStartupFile(const std::string& path) {
-    structureRead(structure_->openFile(path));
+    structureRead(structure().openFile(path));
 }
 
 void TForm1::structureRead(const StructureReadResult& result) {
@@ -66,7 +71,7 @@ void TForm1::expandFirstNode() {
 }
 
 bool TForm1::writeStructureFile(const std::string& path) {
-    return structure_->writeFile(path);
+    return structure().writeFile(path);
 }
 
 void TForm1::Save1Click() {
@@ -80,16 +85,39 @@ void TForm1::SaveAs1Click() {
 }
 
 void TForm1::Export1Click() {
-    showNotInThisBuild("Export");
+    if (ExportDlg->exec() != QDialog::Accepted)
+        return;
+    const ExportSource source{tree(),  Tabela(), structure().heading(), structure().protocol(),
+                              texts(), namef()};
+    exportToTextFile(source, ExportDlg->format(), document().currentFileName(), *ui_);
+    refreshCaption();
 }
 
+// The Print button and File > Print Preview: the report in portrait, in the preview.
 void TForm1::PrintPreview1Click() {
-    showNotInThisBuild("Printing");
+    try {
+        Preview->Prn().setOrientation(TPrinterOrientation::poPortrait);
+    } catch (const EPagePrinter&) {
+        // A document being printed keeps its orientation.
+    }
+    Preview->ComposeReport();
 }
 
-void TForm1::showNotInThisBuild(std::string_view what) {
-    ui_->messageDlg(std::string(what) + " is not available in this build of the program.",
-                    DialogType::Information, {DialogButton::Ok});
+ReportContent TForm1::reportContent() const {
+    ReportContent content;
+    content.grid = &TabelaV->cells();
+    const QFont font = TabelaV->font();
+    content.gridFont.name = font.family().toStdString();
+    content.gridFont.size = font.pointSize() > 0 ? font.pointSize() : 10;
+    content.gridFont.bold = font.bold();
+    content.heading = structure().heading();
+    content.comments = structure().comments();
+    content.operatorCaption = PersonalData->Operater->title();
+    content.siteCaption = PersonalData->PanelSite->title();
+    content.waitText = ws_.texts().text("Wait_25");
+    content.margins = Margins->texts();
+    content.codePage = displayCodePage();
+    return content;
 }
 
 void TForm1::Exit1Click() {
@@ -103,13 +131,7 @@ void TForm1::SendStructure1Click() {
 }
 
 void TForm1::prepareComm() {
-    if (Comm.isOpen())
-        return;
-    ComPortMap map = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        map.set(1, simulatorDevice);
-    Comm.setPortMap(std::move(map));
-    applyPortSettings(Comm, portChoice);
+    session_.preparePort(Comm);
 }
 
 void TForm1::beginInstrumentCommand() {
@@ -162,14 +184,13 @@ void TForm1::ReceiveResults1Click() {
         return;
     const InstrumentCommandScope busy(*this);
     prepareComm();
-    WorkspaceReception host(ws_, *ui_);
-    host.showResults = [this](bool familyMatches) {
+    ResultsReception host(ws_, *ui_);
+    host.onShown = [this](bool familyMatches) {
         if (familyMatches && PanelStruct->isHidden())
             PanelStruct->show();
         expandFirstNode(); // the rebuild has selected it
     };
-    receiveResults({Comm, [this] { Comm.open(); }, [this] { Comm.close(); }}, *ui_, texts(),
-                   namef(), host);
+    receiveResults(Comm, *ui_, host);
     refreshCaption();
     refreshView();
 }
@@ -183,14 +204,11 @@ void TForm1::InstrumentsData1Click() {
 void TForm1::COMPort1Click() {
     prepareComm();
     ConfigureCOM->setSettings(ws_.settings());
-    ComPortMap shown = ComPortMap::load(ws_.settings());
-    if (!simulatorDevice.empty())
-        shown.set(1, simulatorDevice);
-    ConfigureCOM->setPortMap(shown);
+    ConfigureCOM->setPortMap(session_.portMap());
     ConfigureCOM->applyLanguage(texts());
-    ConfigureCOM->setSelection(portChoice);
+    ConfigureCOM->setSelection(session_.portChoice());
     ConfigureCOM->exec();
-    portChoice = ConfigureCOM->selection();
+    session_.setPortChoice(ConfigureCOM->selection());
 }
 
 void TForm1::SelectLanguage1Click() {

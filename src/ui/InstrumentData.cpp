@@ -106,8 +106,7 @@ void TInstrumentData::ReceiveBtnClick() {
     OKbtn->setEnabled(false);
     if (preparePort_)
         preparePort_();
-    PortAccess access{comm_, [this] { comm_.open(); }, [this] { comm_.close(); }};
-    const auto out = receiveInstrumentData(access, ui_, texts_, timeouts_);
+    const auto out = receiveInstrumentData(comm_, ui_, texts_, timeouts_);
     ReceiveBtn->setEnabled(true);
     OKbtn->setEnabled(true);
     receiving_ = false;

@@ -46,7 +46,8 @@ void ScriptedInteraction::processEvents() {
         cancel_ = true;
 }
 
-std::optional<std::string> ScriptedInteraction::chooseSaveFile(const FileDialogRequest&) {
+std::optional<std::string> ScriptedInteraction::chooseSaveFile(const FileDialogRequest& request) {
+    saveFileRequests.push_back(request);
     if (saveFileAnswers.empty())
         return std::nullopt;
     auto a = saveFileAnswers.front();

@@ -26,6 +26,8 @@ public:
     std::deque<int> answers;
     std::deque<std::optional<std::string>> saveFileAnswers;
     std::deque<std::optional<std::string>> openFileAnswers;
+    // What the save dialogs were opened with, in turn.
+    std::vector<FileDialogRequest> saveFileRequests;
     // When set, the cancel flag is raised on the n-th call of processEvents (1-based).
     std::optional<int> cancelAtProcessEvents;
 

@@ -4,11 +4,15 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace zarn::test {
 
@@ -29,6 +33,26 @@ inline void onNextModal(std::function<void(QWidget*)> action, int timeoutMs = 50
         }
     });
     timer->start(10);
+}
+
+// A control of a window, found by its object name; a missing one ends the test run at once.
+template <class T>
+T* named(const QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("%s has no %s named %s", qPrintable(window.objectName()),
+               T::staticMetaObject.className(), name);
+    return found;
+}
+
+// Every entry of the window's menus, separators included, menu by menu.
+inline std::vector<QAction*> menuEntries(const QMainWindow& window) {
+    std::vector<QAction*> entries;
+    for (QAction* top : window.menuBar()->actions())
+        if (QMenu* menu = top->menu())
+            for (QAction* a : menu->actions())
+                entries.push_back(a);
+    return entries;
 }
 
 // A program directory of its own: the shipped language files and help, and an empty

@@ -1,7 +1,7 @@
 // The COM Port dialog against real pseudo-terminals: OK and Cancel, the device paths beside
 // the COM items, and Auto Find with its search panel.
 #include "UiTestSupport.h"
-#include "core/comm/TermiosSpeed.h"
+#include "core/comm/LineTermios.h"
 #include "sim/PseudoTerminal.h"
 #include "support/ScriptedInteraction.h"
 #include "ui/ConfigureCOM.h"
@@ -72,7 +72,7 @@ public:
                 while (in.size() >= 4) {
                     std::string cmd = in.substr(0, 4);
                     in.erase(0, 4);
-                    if (speed_ == 0 || termios_speed::current(pty_.masterFd()) != speed_)
+                    if (speed_ == 0 || currentSpeed(pty_.masterFd()) != speed_)
                         continue;
                     if (cmd.compare(0, 3, "MEX") == 0)
                         ++left;

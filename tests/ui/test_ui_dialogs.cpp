@@ -1,10 +1,8 @@
-// The small windows: progress dialog, Select Language, About, help, and where the program
-// finds its files.
+// The small windows: progress dialog, Select Language, About and help.
 #include "UiTestSupport.h"
 #include "ui/AboutBox.h"
 #include "ui/GaugeDlg.h"
 #include "ui/HelpWindow.h"
-#include "ui/ProgramPaths.h"
 #include "ui/QtInteraction.h"
 #include "ui/SelectLanguage.h"
 
@@ -15,7 +13,6 @@
 #include <QRadioButton>
 #include <QTextBrowser>
 #include <QtTest>
-#include <sys/stat.h>
 
 using namespace zarn;
 
@@ -136,89 +133,6 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("dialout")));
         QVERIFY(html.contains(QStringLiteral(".zrn")));
         QVERIFY(!help.showContents(QStringLiteral(ZARN_DATA_DIR "/help/MISSING.HTM")));
-    }
-
-    void commandLine_data() {
-        QTest::addColumn<QStringList>("args");
-        QTest::addColumn<QString>("programDir");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("error");
-        QTest::newRow("none") << QStringList{} << ""
-                              << "" << false;
-        QTest::newRow("file") << QStringList{"a.zrn"} << ""
-                              << "a.zrn" << false;
-        QTest::newRow("dir and file") << QStringList{"--program-dir", "/opt/z", "b.zrn"} << "/opt/z"
-                                      << "b.zrn" << false;
-        QTest::newRow("file then dir=") << QStringList{"c.zrn", "--program-dir=/x"} << "/x"
-                                        << "c.zrn" << false;
-        QTest::newRow("dir missing") << QStringList{"--program-dir"} << ""
-                                     << "" << true;
-        QTest::newRow("unknown option") << QStringList{"--frobnicate"} << ""
-                                        << "" << true;
-        // Read before Qt starts: Qt's own options are passed over, values included.
-        QTest::newRow("qt options")
-            << QStringList{"-platform", "offscreen", "--style=fusion", "-reverse", "d.zrn"} << ""
-            << "d.zrn" << false;
-        QTest::newRow("qt option value looks like a file")
-            << QStringList{"-qwindowtitle", "t.zrn", "e.zrn"} << ""
-            << "e.zrn" << false;
-    }
-    void commandLine() {
-        QFETCH(QStringList, args);
-        QFETCH(QString, programDir);
-        QFETCH(QString, file);
-        QFETCH(bool, error);
-        std::vector<std::string> a;
-        for (const QString& s : args)
-            a.push_back(s.toStdString());
-        const CommandLine cl = parseCommandLine(a);
-        QCOMPARE(!cl.error.empty(), error);
-        if (error)
-            return;
-        QCOMPARE(QString::fromStdString(cl.programDir.value_or("")), programDir);
-        QCOMPARE(QString::fromStdString(cl.file.value_or("")), file);
-    }
-
-    void commandLineHelpAndVersion() {
-        QVERIFY(parseCommandLine({"--help"}).help);
-        QVERIFY(parseCommandLine({"a.zrn", "-h"}).help);
-        QVERIFY(parseCommandLine({"--version"}).version);
-        QVERIFY(parseCommandLine({"--simulator"}).simulator);
-        QVERIFY(!parseCommandLine({"--bogus", "--help"}).error.empty());
-    }
-
-    void programPaths() {
-        QTemporaryDir root;
-        const std::string r = root.path().toStdString();
-        // Everything from --program-dir.
-        ProgramPaths p = ProgramPaths::resolve(r + "/bin", std::string("/opt/zarn"));
-        QCOMPARE(QString::fromStdString(p.dataDir), QStringLiteral("/opt/zarn/"));
-        QCOMPARE(QString::fromStdString(p.settingsFile), QStringLiteral("/opt/zarn/ZARN.INI"));
-
-        // Installed: no language index next to the executable -> ../share/zarn.
-        QDir(root.path()).mkpath(QStringLiteral("bin"));
-        QDir(root.path()).mkpath(QStringLiteral("share/zarn"));
-        p = ProgramPaths::resolve(r + "/bin", std::nullopt);
-        QCOMPARE(QString::fromStdString(p.dataDir), root.path() + QStringLiteral("/share/zarn/"));
-        QCOMPARE(QString::fromStdString(p.settingsFile), root.path() + "/bin/ZARN.INI");
-
-        // Portable: the index next to the executable.
-        QFile index(root.path() + QStringLiteral("/bin/LNG_MAIN.INI"));
-        QVERIFY(index.open(QIODevice::WriteOnly));
-        index.close();
-        p = ProgramPaths::resolve(r + "/bin", std::nullopt);
-        QCOMPARE(QString::fromStdString(p.dataDir), root.path() + QStringLiteral("/bin/"));
-
-        // A read-only program directory keeps the settings in $XDG_CONFIG_HOME/zarn.
-        if (::geteuid() != 0) { // root may write anywhere
-            ::chmod((r + "/bin").c_str(), 0555);
-            qputenv("XDG_CONFIG_HOME", (r + "/config").c_str());
-            p = ProgramPaths::resolve(r + "/bin", std::nullopt);
-            QCOMPARE(QString::fromStdString(p.settingsFile),
-                     root.path() + QStringLiteral("/config/zarn/ZARN.INI"));
-            QVERIFY(QDir(root.path() + QStringLiteral("/config/zarn")).exists());
-            ::chmod((r + "/bin").c_str(), 0755);
-        }
     }
 };
 

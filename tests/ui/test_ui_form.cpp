@@ -7,6 +7,7 @@
 #include "ui/Form1.h"
 #include "ui/HelpWindow.h"
 #include "ui/MessageDlg.h"
+#include "ui/Preview.h"
 #include "ui/SelectLanguage.h"
 #include "ui/StringGridAll.h"
 #include "ui/TreeModel.h"
@@ -48,8 +49,9 @@ struct Fixture {
     NodeHandle leaf(int r, int e) const { return form->tree().child(root(r), e); }
     QStringList viewColumn(int col) const {
         QStringList values;
-        for (int row = 1; row < form->TabelaV->rowCount(); ++row)
-            values << QString::fromStdString(form->TabelaV->cell(col, row));
+        for (int row = 1; row < test::named<TStringGridAll>(*form, "TabelaV")->rowCount(); ++row)
+            values << QString::fromStdString(
+                test::named<TStringGridAll>(*form, "TabelaV")->cell(col, row));
         return values;
     }
 };
@@ -79,33 +81,37 @@ private slots:
         Fixture f;
         QVERIFY(f.start());
         TForm1& w = *f.form;
-        QCOMPARE(visibleTexts(w.File1),
+        QCOMPARE(visibleTexts(test::named<QMenu>(w, "File1")),
                  (QStringList{"&Open...", "&Save", "Save &As...", "-", "&Export...", "-",
                               "Print &Preview", "-", "E&xit"}));
-        QCOMPARE(visibleTexts(w.Instrument1),
+        QCOMPARE(visibleTexts(test::named<QMenu>(w, "Instrument1")),
                  (QStringList{"Receive &Results", "-", "Instrument's &Data..."}));
-        QCOMPARE(visibleTexts(w.Configuration1),
+        QCOMPARE(visibleTexts(test::named<QMenu>(w, "Configuration1")),
                  (QStringList{"&COM Port...", "&Select Language..."}));
-        QVERIFY(!w.New1->isVisible());
-        QVERIFY(!w.SendStructure1->isVisible());
-        QVERIFY(!w.SetDefaultNames1->isVisible());
-        QVERIFY(!w.CalcLength1->isVisible());
+        QVERIFY(!test::named<QAction>(w, "New1")->isVisible());
+        QVERIFY(!test::named<QAction>(w, "SendStructure1")->isVisible());
+        QVERIFY(!test::named<QAction>(w, "SetDefaultNames1")->isVisible());
+        QVERIFY(!test::named<QAction>(w, "CalcLength1")->isVisible());
         QCOMPARE(w.menuBar()->actions().size(), 5);
-        QCOMPARE(w.File1->title(), QStringLiteral("&File"));
-        QVERIFY(w.Contents1->shortcut() == QKeySequence(Qt::Key_F1));
+        QCOMPARE(test::named<QMenu>(w, "File1")->title(), QStringLiteral("&File"));
+        QVERIFY(test::named<QAction>(w, "Contents1")->shortcut() == QKeySequence(Qt::Key_F1));
 
-        const std::vector<QAction*> expected = {w.IcoOpen, w.IcoSave, w.IcoReceiveR, w.IcoPrint};
+        const std::vector<QAction*> expected = {
+            test::named<QAction>(w, "IcoOpen"), test::named<QAction>(w, "IcoSave"),
+            test::named<QAction>(w, "IcoReceiveR"), test::named<QAction>(w, "IcoPrint")};
         QCOMPARE(w.visibleToolButtons(), expected);
-        QVERIFY(!w.IcoOpen->toolTip().isEmpty());
+        QVERIFY(!test::named<QAction>(w, "IcoOpen")->toolTip().isEmpty());
         QVERIFY(w.isMaximized() || w.windowState().testFlag(Qt::WindowMaximized));
         QCOMPARE(w.windowTitle(), QStringLiteral("zarn: "));
 
         // The About box: texts of the configuration and of the language.
-        QCOMPARE(w.AboutBox->windowTitle(), QStringLiteral("About"));
-        QCOMPARE(w.AboutBox->OKBtn->text(), QStringLiteral("&OK"));
-        QCOMPARE(w.AboutBox->Version->text(), QStringLiteral("Version 4.03"));
-        QCOMPARE(w.AboutBox->Version2->text(), QStringLiteral("Version 4.03-QZ"));
-        QVERIFY(!w.AboutBox->ProgramIcon->pixmap().isNull());
+        QCOMPARE(test::named<TAboutBox>(w, "TAboutBox")->windowTitle(), QStringLiteral("About"));
+        QCOMPARE(test::named<TAboutBox>(w, "TAboutBox")->OKBtn->text(), QStringLiteral("&OK"));
+        QCOMPARE(test::named<TAboutBox>(w, "TAboutBox")->Version->text(),
+                 QStringLiteral("Version 4.03"));
+        QCOMPARE(test::named<TAboutBox>(w, "TAboutBox")->Version2->text(),
+                 QStringLiteral("Version 4.03-QZ"));
+        QVERIFY(!test::named<TAboutBox>(w, "TAboutBox")->ProgramIcon->pixmap().isNull());
     }
 
     // A broken installation ends the program with the exact message.
@@ -121,19 +127,20 @@ private slots:
         QVERIFY(f.start());
         f.fill();
         TForm1& w = *f.form;
-        QVERIFY(!w.PanelStruct->isHidden());
+        QVERIFY(!test::named<QWidget>(w, "PanelStruct")->isHidden());
         // A root shows the rows of all its places, numbered in table order.
         QCOMPARE(f.viewColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"}));
         QCOMPARE(f.viewColumn(1), (QStringList{"Place 1.1", "Place 1.1", "Place 1.2", "Place 1.2",
                                                "Place 1.3", "Place 1.3"}));
-        QCOMPARE(QString::fromStdString(w.TabelaV->cell(2, 1)),
+        QCOMPARE(QString::fromStdString(test::named<TStringGridAll>(w, "TabelaV")->cell(2, 1)),
                  QStringLiteral("Insulation\rresistance"));
-        QCOMPARE(QString::fromStdString(w.TabelaV->cell(3, 2)),
+        QCOMPARE(QString::fromStdString(test::named<TStringGridAll>(w, "TabelaV")->cell(3, 2)),
                  QString::fromUtf8("U L-N = 231 V\rf = 50.0 Hz"));
-        QCOMPARE(QString::fromStdString(w.TabelaV->cell(0, 0)), QStringLiteral("No."));
+        QCOMPARE(QString::fromStdString(test::named<TStringGridAll>(w, "TabelaV")->cell(0, 0)),
+                 QStringLiteral("No."));
 
         // Selecting a leaf in the tree view shows only its rows.
-        w.Tree->setCurrentIndex(w.treeModel()->indexOf(f.leaf(1, 1)));
+        test::named<QTreeView>(w, "Tree")->setCurrentIndex(w.treeModel()->indexOf(f.leaf(1, 1)));
         QCOMPARE(w.tree().selected(), f.leaf(1, 1));
         QCOMPARE(f.viewColumn(0), (QStringList{"1", "2"}));
         QCOMPARE(f.viewColumn(1), (QStringList{"Place 2.2", "Place 2.2"}));
@@ -143,9 +150,10 @@ private slots:
         w.tree().initialiseNode(empty, kind::Particular);
         w.tree().setText(empty, "Spare");
         w.tree().setId(empty, 9);
-        w.Tree->setCurrentIndex(w.treeModel()->indexOf(empty));
+        test::named<QTreeView>(w, "Tree")->setCurrentIndex(w.treeModel()->indexOf(empty));
         QCOMPARE(w.panelCaption(), QStringLiteral("No measurements in Spare"));
-        QVERIFY(!w.TabelaV->isVisibleTo(w.PanelTabelaV));
+        QVERIFY(!test::named<TStringGridAll>(w, "TabelaV")
+                     ->isVisibleTo(test::named<QWidget>(w, "PanelTabelaV")));
     }
 
     void rename_data() {
@@ -205,11 +213,12 @@ private slots:
         QCOMPARE(renamed, leafIndex < 0 ? 6 : 2);
         // The view follows: select the leaf and its rows carry the new name.
         if (leafIndex >= 0) {
-            w.Tree->setCurrentIndex(index);
+            test::named<QTreeView>(w, "Tree")->setCurrentIndex(index);
             const QString cell = QString::fromStdString(stored.toStdString());
             QCOMPARE(f.viewColumn(1), (QStringList{cell, cell}));
-            QCOMPARE(w.TabelaV->model()->index(0, 1).data().toString(),
-                     QString::fromUtf8("Kuhinja Č 1"));
+            QCOMPARE(
+                test::named<TStringGridAll>(w, "TabelaV")->model()->index(0, 1).data().toString(),
+                QString::fromUtf8("Kuhinja Č 1"));
         }
     }
 
@@ -238,17 +247,18 @@ private slots:
         TForm1& w = *f.form;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        w.Tree->expandAll();
+        test::named<QTreeView>(w, "Tree")->expandAll();
         const QModelIndex target = w.treeModel()->indexOf(f.leaf(0, 1));
-        const QRect rect = w.Tree->visualRect(target);
+        const QRect rect = test::named<QTreeView>(w, "Tree")->visualRect(target);
         QVERIFY(rect.isValid());
-        QTest::mouseClick(w.Tree->viewport(), Qt::RightButton, {}, rect.center());
+        QTest::mouseClick(test::named<QTreeView>(w, "Tree")->viewport(), Qt::RightButton, {},
+                          rect.center());
         QCOMPARE(w.tree().selected(), f.leaf(0, 1));
         QCOMPARE(f.viewColumn(1), (QStringList{"Place 1.2", "Place 1.2"}));
-        QTest::mouseClick(w.Tree->viewport(), Qt::RightButton, {},
-                          QPoint(5, w.Tree->viewport()->height() - 3));
+        QTest::mouseClick(test::named<QTreeView>(w, "Tree")->viewport(), Qt::RightButton, {},
+                          QPoint(5, test::named<QTreeView>(w, "Tree")->viewport()->height() - 3));
         QCOMPARE(w.tree().selected(), f.leaf(0, 1));
-        QCOMPARE(w.Tree->contextMenuPolicy(), Qt::PreventContextMenu);
+        QCOMPARE(test::named<QTreeView>(w, "Tree")->contextMenuPolicy(), Qt::PreventContextMenu);
     }
 
     // Copy of two rows and two columns, one cell with two lines: three clipboard lines,
@@ -260,29 +270,29 @@ private slots:
         TForm1& w = *f.form;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        StringGridData& cells = w.TabelaV->cells();
+        StringGridData& cells = test::named<TStringGridAll>(w, "TabelaV")->cells();
         cells.setCell(1, 1, "a");
         cells.setCell(2, 1, "b1\rb2");
         cells.setCell(1, 2, "c");
         cells.setCell(2, 2, "d\n");
-        w.TabelaV->reload();
-        w.TabelaV->selectRect({1, 1, 2, 2});
+        test::named<TStringGridAll>(w, "TabelaV")->reload();
+        test::named<TStringGridAll>(w, "TabelaV")->selectRect({1, 1, 2, 2});
 
-        w.Tree->setFocus();
+        test::named<QTreeView>(w, "Tree")->setFocus();
         w.Copy1Click();
         QCOMPARE(QGuiApplication::clipboard()->text(), QString());
 
-        w.TabelaV->setFocus();
-        w.Copy1->trigger();
+        test::named<TStringGridAll>(w, "TabelaV")->setFocus();
+        test::named<QAction>(w, "Copy1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("a\tb1\r\n\tb2\r\nc\td"));
 
         w.Popup1Popup();
         QStringList shown;
-        for (QAction* a : w.Popup1->actions())
+        for (QAction* a : test::named<QMenu>(w, "Popup1")->actions())
             if (a->isVisible())
                 shown << a->objectName();
         QCOMPARE(shown, QStringList{"Copy1"});
-        QCOMPARE(w.Copy1->text(), QStringLiteral("&Copy"));
+        QCOMPARE(test::named<QAction>(w, "Copy1")->text(), QStringLiteral("&Copy"));
     }
 
     // Copy decodes cell by cell, as the view shows them: a name in the code page does not
@@ -302,15 +312,15 @@ private slots:
         TForm1& w = *f.form;
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
-        StringGridData& cells = w.TabelaV->cells();
+        StringGridData& cells = test::named<TStringGridAll>(w, "TabelaV")->cells();
         cells.setCell(1, 1,
                       "Ku\xe8"
                       "a");
         cells.setCell(2, 1, "Riso > 1999 M\xe2\x84\xa6\rNi\xc5\xa1");
-        w.TabelaV->reload();
-        w.TabelaV->selectRect({1, 1, 2, 1});
-        w.TabelaV->setFocus();
-        w.Copy1->trigger();
+        test::named<TStringGridAll>(w, "TabelaV")->reload();
+        test::named<TStringGridAll>(w, "TabelaV")->selectRect({1, 1, 2, 1});
+        test::named<TStringGridAll>(w, "TabelaV")->setFocus();
+        test::named<QAction>(w, "Copy1")->trigger();
         QCOMPARE(QGuiApplication::clipboard()->text(),
                  name + QString::fromUtf8("\tRiso > 1999 M\u2126\r\n\tNi\u0161"));
     }
@@ -334,12 +344,13 @@ private slots:
         });
         w.SelectLanguage1Click();
         QCOMPARE(w.windowTitle(), QStringLiteral("zarn: neimenovano.zrn"));
-        QCOMPARE(w.File1->title(), QStringLiteral("&Datoteka"));
-        QCOMPARE(w.Copy1->text(), QStringLiteral("&Kopiraj"));
-        QCOMPARE(QString::fromStdString(w.TabelaV->cell(0, 0)), QString::fromUtf8("Št."));
+        QCOMPARE(test::named<QMenu>(w, "File1")->title(), QStringLiteral("&Datoteka"));
+        QCOMPARE(test::named<QAction>(w, "Copy1")->text(), QStringLiteral("&Kopiraj"));
+        QCOMPARE(QString::fromStdString(test::named<TStringGridAll>(w, "TabelaV")->cell(0, 0)),
+                 QString::fromUtf8("Št."));
         QCOMPARE(QString::fromStdString(messageDlgTexts().buttonCaptions[0]),
                  QStringLiteral("&Da"));
-        QCOMPARE(w.SelectLanguage->itemIndex(), 1);
+        QCOMPARE(test::named<TSelectLanguage>(w, "TSelectLanguage")->itemIndex(), 1);
         QCOMPARE(w.readSetting("SETUP", "Language"), std::string("2"));
 
         // With a saved file the name stays.
@@ -351,7 +362,7 @@ private slots:
         });
         w.SelectLanguage1Click();
         QCOMPARE(w.windowTitle(), QStringLiteral("zarn: /data/site.zrn"));
-        QCOMPARE(w.File1->title(), QStringLiteral("&Datei"));
+        QCOMPARE(test::named<QMenu>(w, "File1")->title(), QStringLiteral("&Datei"));
     }
 
     // Names from older files are bytes of the language's code page; new names are UTF-8.
@@ -373,8 +384,9 @@ private slots:
                                        "a");
         QCOMPARE(w.treeModel()->indexOf(leaf).data().toString(), shown);
         w.tree().setSelected(leaf);
-        QCOMPARE(w.TabelaV->model()->index(0, 1).data().toString(), shown);
-        QCOMPARE(w.TabelaV->model()->index(0, 3).data().toString(),
+        QCOMPARE(test::named<TStringGridAll>(w, "TabelaV")->model()->index(0, 1).data().toString(),
+                 shown);
+        QCOMPARE(test::named<TStringGridAll>(w, "TabelaV")->model()->index(0, 3).data().toString(),
                  QString::fromUtf8("Riso > 1999 MΩ"));
     }
 
@@ -387,21 +399,20 @@ private slots:
         test::fillSample(w.workspace());
         w.tree().setSelected(w.tree().firstNode());
         w.document().setSaved(true);
-        w.portChoice.portIndex = 15; // COM16: no device, so Receive Results says so
+        w.session().setPortChoice({15, 3}); // COM16: no device, so Receive Results says so
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
 
         std::vector<QAction*> commands;
-        for (int menu = 0; menu < 5; ++menu)
-            for (int item = 0; QAction* a = w.menuEntry(menu, item); ++item)
-                if (a->isVisible() && !a->isSeparator())
-                    commands.push_back(a);
+        for (QAction* a : test::menuEntries(w))
+            if (a->isVisible() && !a->isSeparator())
+                commands.push_back(a);
         for (QAction* a : w.visibleToolButtons())
             commands.push_back(a);
         QVERIFY(commands.size() > 10);
         // Exit last: closing tears the document down.
-        std::erase(commands, w.Exit1);
-        commands.push_back(w.Exit1);
+        std::erase(commands, test::named<QAction>(w, "Exit1"));
+        commands.push_back(test::named<QAction>(w, "Exit1"));
 
         for (QAction* a : commands) {
             const QString name = a->objectName();
@@ -419,14 +430,19 @@ private slots:
             const size_t messages = f.ui.messages.size();
             f.ui.openFileAnswers = {std::nullopt};
             f.ui.saveFileAnswers = {std::nullopt};
-            const bool helpShown = w.Help->isVisible();
+            const bool helpShown = test::named<HelpWindow>(w, "HelpWindow")->isVisible();
+            auto* preview = test::named<TPreview>(w, "TPreview");
+            const bool previewShown = preview->isVisible();
             a->trigger();
             closer.stop();
-            const bool reacted = !opened.isEmpty() || f.ui.messages.size() > messages ||
-                                 f.ui.openFileAnswers.empty() || f.ui.saveFileAnswers.empty() ||
-                                 (!helpShown && w.Help->isVisible()) || !w.isVisible();
+            const bool reacted =
+                !opened.isEmpty() || f.ui.messages.size() > messages ||
+                f.ui.openFileAnswers.empty() || f.ui.saveFileAnswers.empty() ||
+                (!helpShown && test::named<HelpWindow>(w, "HelpWindow")->isVisible()) ||
+                (!previewShown && preview->isVisible()) || !w.isVisible();
             QVERIFY2(reacted, qPrintable(name + QStringLiteral(" did nothing")));
-            w.Help->hide();
+            test::named<HelpWindow>(w, "HelpWindow")->hide();
+            preview->hide();
             if (!w.isVisible())
                 w.show();
         }
@@ -438,8 +454,8 @@ private slots:
         QVERIFY(f.start());
         TForm1& w = *f.form;
         QVERIFY(QFile::remove(f.dir.file(QStringLiteral("help/ZARN_EN.HTM"))));
-        w.Contents1->trigger();
-        QVERIFY(!w.Help->isVisible());
+        test::named<QAction>(w, "Contents1")->trigger();
+        QVERIFY(!test::named<HelpWindow>(w, "HelpWindow")->isVisible());
         QCOMPARE(f.ui.messages.size(), size_t(1));
         QCOMPARE(f.ui.messages[0].type, DialogType::Error);
         QVERIFY2(QString::fromStdString(f.ui.messages[0].text).contains(QStringLiteral("missing")),

@@ -61,7 +61,7 @@ struct Fixture {
     // File > Save As to the given name.
     void saveAs(const std::string& path) {
         ui.saveFileAnswers.push_back(path);
-        form->SaveAs1->trigger();
+        test::named<QAction>(*form, "SaveAs1")->trigger();
     }
     static QByteArray familyLine(const std::string& path) {
         QFile f(QString::fromStdString(path));
@@ -71,10 +71,7 @@ struct Fixture {
         return f.readLine();
     }
     // As zarn --simulator does it.
-    void pointComOneAtTheInstrument() {
-        form->simulatorDevice = instrument->slavePath();
-        form->portChoice.portIndex = 0;
-    }
+    void pointComOneAtTheInstrument() { form->useDeviceForRun(0, instrument->slavePath()); }
 };
 
 std::vector<std::string> records(int blocks, int elements) {
@@ -96,21 +93,25 @@ private slots:
         f.pointComOneAtTheInstrument();
         TForm1& w = *f.form;
         w.document().setCurrentFileName("/tmp/earlier.zrn");
-        w.ReceiveResults1->trigger();
+        test::named<QAction>(w, "ReceiveResults1")->trigger();
 
         QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
         QCOMPARE(w.tree().childCount(NoNode), 3);
         QCOMPARE(w.Tabela().resultCount(), 12);
-        QVERIFY(!w.PanelStruct->isHidden());
+        QVERIFY(!test::named<QWidget>(w, "PanelStruct")->isHidden());
         QCOMPARE(w.tree().selected(), w.tree().firstNode());
-        QCOMPARE(w.Tree->currentIndex(), w.treeModel()->indexOf(w.tree().firstNode()));
+        QCOMPARE(test::named<QTreeView>(w, "Tree")->currentIndex(),
+                 w.treeModel()->indexOf(w.tree().firstNode()));
         // The first root is opened with all below it; the others stay closed.
-        QVERIFY(w.Tree->isExpanded(w.treeModel()->indexOf(w.tree().firstNode())));
-        QVERIFY(!w.Tree->isExpanded(w.treeModel()->indexOf(w.tree().child(NoNode, 1))));
-        QCOMPARE(w.TabelaV->rowCount(), 1 + 4); // heading and the first block's rows
+        QVERIFY(test::named<QTreeView>(w, "Tree")->isExpanded(
+            w.treeModel()->indexOf(w.tree().firstNode())));
+        QVERIFY(!test::named<QTreeView>(w, "Tree")->isExpanded(
+            w.treeModel()->indexOf(w.tree().child(NoNode, 1))));
+        QCOMPARE(test::named<TStringGridAll>(w, "TabelaV")->rowCount(),
+                 1 + 4); // heading and the first block's rows
         QVERIFY(w.windowTitle().endsWith(QString::fromStdString(w.document().defaultFileName())));
         QVERIFY(!w.document().saved());
-        QVERIFY(!w.Comm.isOpen());
+        QVERIFY(!w.comm().isOpen());
         QVERIFY(!f.ui.progressVisible);
     }
 
@@ -131,18 +132,17 @@ private slots:
         f.ui.atCall = 10;
         f.ui.look = [&] {
             running = w.instrumentCommandRunning();
-            for (int menu = 0; menu < 5; ++menu)
-                for (int item = 0; QAction* a = w.menuEntry(menu, item); ++item)
-                    if (!a->isSeparator() && a->isEnabled())
-                        enabled << a->objectName();
+            for (QAction* a : test::menuEntries(w))
+                if (!a->isSeparator() && a->isEnabled())
+                    enabled << a->objectName();
             for (QAction* a : w.visibleToolButtons())
                 if (a->isEnabled())
                     enabled << a->objectName();
             renaming = w.treeModel()->renamingAllowed();
             closed = w.close();
-            portOpen = w.Comm.isOpen();
+            portOpen = w.comm().isOpen();
         };
-        w.ReceiveResults1->trigger();
+        test::named<QAction>(w, "ReceiveResults1")->trigger();
 
         QVERIFY(f.ui.look == nullptr); // the look was taken mid-transfer
         QVERIFY(running);
@@ -153,9 +153,9 @@ private slots:
         QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
         QCOMPARE(w.Tabela().resultCount(), 40);
         QVERIFY(!w.instrumentCommandRunning());
-        QVERIFY(w.ReceiveResults1->isEnabled());
+        QVERIFY(test::named<QAction>(w, "ReceiveResults1")->isEnabled());
         QVERIFY(w.treeModel()->renamingAllowed());
-        QVERIFY(!w.New1->isVisible());
+        QVERIFY(!test::named<QAction>(w, "New1")->isVisible());
 
         // The close asked for during the transfer happens now, with the usual question.
         f.ui.answers = {modal::No};
@@ -171,19 +171,20 @@ private slots:
         f.pointComOneAtTheInstrument();
         TForm1& w = *f.form;
         w.openStartupFile(f.file("foreign.zrn", "*** INSTAL STRUCTURE v11\r\n4\r\n"));
-        QVERIFY(w.PanelStruct->isHidden());
+        QVERIFY(test::named<QWidget>(w, "PanelStruct")->isHidden());
 
-        w.ReceiveResults1->trigger();
-        QVERIFY(!w.PanelStruct->isHidden());
+        test::named<QAction>(w, "ReceiveResults1")->trigger();
+        QVERIFY(!test::named<QWidget>(w, "PanelStruct")->isHidden());
         QCOMPARE(w.Tabela().resultCount(), 6);
         const std::string saved = f.file("received.zrn");
         f.saveAs(saved);
         QCOMPARE(Fixture::familyLine(saved), QByteArray("16\r\n"));
 
         w.openStartupFile(f.file("hello.zrn", "hello\r\n"));
-        QVERIFY2(!w.PanelStruct->isHidden(), "no structure file: the family stays");
+        QVERIFY2(!test::named<QWidget>(w, "PanelStruct")->isHidden(),
+                 "no structure file: the family stays");
         w.openStartupFile(saved);
-        QVERIFY(!w.PanelStruct->isHidden());
+        QVERIFY(!test::named<QWidget>(w, "PanelStruct")->isHidden());
         QCOMPARE(w.Tabela().resultCount(), 6);
         QCOMPARE(w.tree().childCount(NoNode), 2);
         QCOMPARE(w.tree().childCount(w.tree().firstNode()), 3);
@@ -195,21 +196,21 @@ private slots:
         f.pointComOneAtTheInstrument();
         TForm1& w = *f.form;
         w.openStartupFile(f.file("hello.zrn", "hello\r\n")); // shows the (empty) structure
-        w.ReceiveResults1->trigger();
+        test::named<QAction>(w, "ReceiveResults1")->trigger();
         QVERIFY2(f.ui.messages.empty(), f.ui.messages.empty() ? "" : f.ui.messages[0].text.c_str());
         QCOMPARE(w.Tabela().resultCount(), 0);
         const std::string saved = f.file("family4.zrn");
         f.saveAs(saved);
         QCOMPARE(Fixture::familyLine(saved), QByteArray("4\r\n"));
         w.openStartupFile(saved);
-        QVERIFY(w.PanelStruct->isHidden());
+        QVERIFY(test::named<QWidget>(w, "PanelStruct")->isHidden());
     }
 
     void portThatDoesNotOpenSaysCommError() {
         Fixture f(records(1, 1));
         QVERIFY(f.form->startUp());
-        f.form->portChoice.portIndex = 15; // COM16: no device on a test machine
-        f.form->ReceiveResults1->trigger();
+        f.form->session().setPortChoice({15, 3}); // COM16: no device on a test machine
+        test::named<QAction>(*f.form, "ReceiveResults1")->trigger();
         QCOMPARE(f.ui.messages.size(), size_t(1));
         QVERIFY(f.ui.messages[0].text.rfind("11: COMM ERROR", 0) == 0);
         QCOMPARE(f.form->Tabela().resultCount(), 0);
@@ -222,7 +223,7 @@ private slots:
         TForm1& w = *f.form;
         w.Tabela().setCell(1, 0, "A\rB\rC\rSN 1\rE\rF\rG\rH");
         w.Tabela().setCell(3, 0, "u1\ru2");
-        TInstrumentData& d = *w.InstrumentData;
+        TInstrumentData& d = *test::named<TInstrumentData>(w, "TInstrumentData");
         d.show();
         QCOMPARE(d.InstrBox->toPlainText(), QStringLiteral("A\nB\nC\nE"));
         QCOMPARE(d.NumBox->text(), QStringLiteral("SN 1"));

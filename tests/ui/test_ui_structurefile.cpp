@@ -35,7 +35,7 @@ private slots:
         QCOMPARE(form.tree().nodeCount(), size_t(6));
         QVERIFY(form.document().saved());
         QCOMPARE(form.document().currentFileName(), copy);
-        QVERIFY(!form.PanelStruct->isHidden());
+        QVERIFY(!test::named<QWidget>(form, "PanelStruct")->isHidden());
         QCOMPARE(form.tree().selected(), form.tree().firstNode());
         QCOMPARE(form.structure().protocol().pageCount(), 7);
         QVERIFY(form.windowTitle().endsWith(QStringLiteral("plan.zrn")));

@@ -1,6 +1,8 @@
 // Structure files come from anywhere: the reader must survive any bytes, and what it read
 // must be stored faithfully: writing what the file of our own write reads gives the same bytes
-// again, and our own file is taken whole.
+// again, and our own file is taken whole. It must also export as text whose rows no stray line
+// break splits.
+#include "core/inspection/TextExport.h"
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
 #include "support/ScriptedInteraction.h"
@@ -34,6 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (!result.productFamily())
         return 0;
     const std::string written = zarn::writeStructure(first.parts, result.family, {});
+
+    static const zarn::NamefTables namef;
+    const auto exported = zarn::buildTextExport(
+        {first.tree, first.table, first.heading, first.protocol, texts, namef},
+        {zarn::ColumnDelimiter::Semicolon, zarn::RowDelimiter::Lf});
+    if (!exported || exported->find('\r') != std::string::npos)
+        __builtin_trap();
 
     Document second(texts);
     const auto again = zarn::readStructure(written, second.parts, {});

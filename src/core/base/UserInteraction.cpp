@@ -34,6 +34,13 @@ int modalResultOf(DialogButton button) {
     return modal::None;
 }
 
+bool UserInteraction::askRetryTransfer(std::string_view question) {
+    constexpr int helpContext = 2000;
+    return messageDlg(question, DialogType::Error,
+                      {DialogButton::Yes, DialogButton::No, DialogButton::Help},
+                      helpContext) != modal::Yes;
+}
+
 std::optional<DialogButton> defaultButtonOf(ButtonSet buttons) {
     for (auto b : {DialogButton::Ok, DialogButton::Yes, DialogButton::Retry}) {
         if (buttons.has(b))

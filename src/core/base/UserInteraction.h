@@ -10,10 +10,10 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zarn {
 
@@ -104,6 +104,9 @@ public:
     virtual void showMessage(std::string_view message) {
         messageDlg(message, DialogType::Custom, {DialogButton::Ok});
     }
+    // The instrument did not accept transfer mode. `question` asks whether to stop trying; the
+    // dialog offers Yes (stop), No (try again) and Help. True to try again.
+    virtual bool askRetryTransfer(std::string_view question);
     // The few fatal errors of start-up, shown with the platform's plain error box.
     virtual void showFatalError(std::string_view message) {
         messageDlg(message, DialogType::Error, {DialogButton::Ok});

@@ -3,7 +3,6 @@
 #include "core/app/Configuration.h"
 #include "core/base/IniFile.h"
 #include "core/base/TextRoutines.h"
-#include "core/base/UserInteraction.h"
 
 namespace zarn {
 
@@ -15,10 +14,6 @@ namespace {
 int listPosition(const std::string& value, int count) {
     const auto n = parseInteger(value);
     return n && *n >= 1 && *n <= count ? *n : 0;
-}
-
-void showError(UserInteraction& ui, const char* text) {
-    ui.messageDlg(text, DialogType::Error, {DialogButton::Ok});
 }
 
 } // namespace
@@ -34,20 +29,9 @@ std::string comBaudItem(int baudIndex) {
 }
 
 TVaBaudrate baudrateOfItem(int baudIndex) {
-    switch (baudIndex) {
-    case 0:
-        return TVaBaudrate::br115200;
-    case 1:
-        return TVaBaudrate::br38400;
-    case 2:
-        return TVaBaudrate::br19200;
-    case 4:
-        return TVaBaudrate::br4800;
-    case 5:
-        return TVaBaudrate::br2400;
-    default:
+    if (baudIndex < 0 || baudIndex >= static_cast<int>(ComBaudItems.size()))
         return TVaBaudrate::br9600;
-    }
+    return baudrateOf(ComBaudItems[static_cast<size_t>(baudIndex)]);
 }
 
 ComSelection readComSetup(const PrivateProfile& settings, ComSelection start) {
@@ -65,105 +49,16 @@ void writeComSetup(const PrivateProfile& settings, ComSelection selection) {
     settings.write("SETUP", "BAUD", std::to_string(selection.baudIndex + 1));
 }
 
-void applyPortSettings(TVaComm& comm, ComSelection selection) {
+void applyPortSettings(SerialPort& port, ComSelection selection) {
     if (selection.portIndex >= 0 && selection.portIndex < ComPortItemCount)
-        comm.setPortNum(selection.portIndex + 1);
-    comm.setBaudrate(baudrateOfItem(selection.baudIndex));
-    comm.setParity(TVaParity::paNone);
-    comm.setDatabits(TVaDatabits::db8);
-    comm.setStopbits(TVaStopbits::sb2);
-}
-
-AutoFindResult autoFind(TVaComm& comm, ComSelection current, const TransferModeProbe& probe,
-                        UserInteraction& ui, const AutoFindOptions& options) {
-    AutoFindResult result;
-    result.selection = current;
-    ComSelection remembered = current;
-    auto select = [&](ComSelection s) {
-        result.selection = s;
-        if (options.onSelect)
-            options.onSelect(s);
-    };
-
-    try {
-        ui.clearCancel();
-        if (options.onBegin)
-            options.onBegin();
-    } catch (...) {
-        showError(ui, "13: ERROR");
-        return result;
-    }
-
-    try {
-        for (int port = 0; port < ComPortItemCount && !result.found; ++port) {
-            const int speeds = options.baudGroupEnabled ? static_cast<int>(ComBaudItems.size()) : 1;
-            for (int speed = 0; speed < speeds; ++speed) {
-                ui.processEvents();
-                if (ui.cancelRequested())
-                    break;
-                ComSelection trying{port, options.baudGroupEnabled ? speed : remembered.baudIndex};
-                select(trying);
-                applyPortSettings(comm, trying);
-                ++result.attempts;
-                try {
-                    comm.open();
-                } catch (const EVaCommError&) {
-                    // No device behind this item, or busy: on to the next one.
-                }
-                if (!comm.isOpen())
-                    continue;
-                int answer = -1;
-                try {
-                    ++result.probes;
-                    comm.purgeAll();
-                    if (probe.enter)
-                        answer = probe.enter(comm, ui, AutoFindAckTimeoutMs);
-                } catch (...) {
-                    comm.close();
-                    throw;
-                }
-                comm.close();
-                if (answer == 0) {
-                    result.found = true;
-                    break;
-                }
-            }
-            if (ui.cancelRequested())
-                break;
-        }
-    } catch (...) {
-        comm.close();
-        showError(ui, "14: ERROR");
-    }
-
-    try {
-        if (!result.found) {
-            select(remembered);
-            applyPortSettings(comm, remembered);
-            ui.messageDlg(options.notFoundText, DialogType::Error,
-                          {DialogButton::Ok, DialogButton::Help}, 2000);
-        } else {
-            try {
-                comm.open();
-            } catch (const EVaCommError&) {
-            }
-            if (comm.isOpen()) {
-                try {
-                    if (probe.leave)
-                        probe.leave(comm, ui);
-                } catch (...) {
-                    comm.close();
-                    throw;
-                }
-                comm.close();
-            }
-        }
-        if (options.onEnd)
-            options.onEnd();
-    } catch (...) {
-        showError(ui, "15: ERROR");
-    }
-    return result;
+        port.setPortNum(selection.portIndex + 1);
+    LineSettings line = port.lineSettings();
+    line.baudrate = baudrateOfItem(selection.baudIndex);
+    line.userBaudrate = 0;
+    line.parity = TVaParity::paNone;
+    line.databits = TVaDatabits::db8;
+    line.stopbits = TVaStopbits::sb2;
+    port.setLineSettings(line);
 }
 
 } // namespace zarn

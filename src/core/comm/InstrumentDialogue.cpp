@@ -27,7 +27,7 @@ InstrumentDialogue::InstrumentDialogue(SerialPort& port, UserInteraction& ui, co
       recordTimeout_(timeouts.recordUnit) {}
 
 void InstrumentDialogue::drainOutput() {
-    // The writer drains within milliseconds; a port that never does is stuck, and waiting
+    // The driver sends within milliseconds; a port that never does is stuck, and waiting
     // for it forever would hang the program.
     const auto start = Clock::now();
     while (port_.outputPending() > 0) {
@@ -54,17 +54,18 @@ InstrumentDialogue::Received InstrumentDialogue::receive(int n, int idleMs) {
     while (true) {
         ui_.processEvents();
         // Bytes are taken as they come (never more than asked), so that the next wait sleeps
-        // until new bytes arrive instead of waking at once for the ones already queued.
-        const int queued = port_.inputCount();
-        if (queued > 0) {
-            const int want = std::min(queued, n - static_cast<int>(r.bytes.size()));
-            const size_t had = r.bytes.size();
-            r.bytes.resize(had + static_cast<size_t>(want));
-            const int got = port_.readBytes(reinterpret_cast<uint8_t*>(r.bytes.data() + had), want);
-            r.bytes.resize(had + static_cast<size_t>(std::max(got, 0)));
-            if (got > 0)
-                lastArrival = Clock::now();
-        }
+        // until new bytes arrive instead of waking at once for the ones already queued. A read
+        // takes only what is queued, so it needs no look at the input count first. A vanished
+        // device is reported by the count once nothing of it is left to read.
+        const size_t had = r.bytes.size();
+        const int want = n - static_cast<int>(had);
+        r.bytes.resize(had + static_cast<size_t>(want));
+        const int got = port_.readBytes(reinterpret_cast<uint8_t*>(r.bytes.data() + had), want);
+        r.bytes.resize(had + static_cast<size_t>(std::clamp(got, 0, want)));
+        if (got > 0)
+            lastArrival = Clock::now();
+        else if (port_.deviceLost())
+            port_.inputCount();
         if (static_cast<int>(r.bytes.size()) >= n) {
             r.complete = true;
             return r;
@@ -117,10 +118,7 @@ int InstrumentDialogue::enterTransferMode() {
             return TransferModeGivenUp;
         const std::string question =
             texts_.text("CommError_40") + text::CR + texts_.text("TerminateComm_40");
-        const int answer =
-            ui_.messageDlg(question, DialogType::Error,
-                           {DialogButton::Yes, DialogButton::No, DialogButton::Help}, 2000);
-        const bool giveUp = answer == modal::Yes;
+        const bool giveUp = !ui_.askRetryTransfer(question);
         if (giveUp)
             leaveTransferMode();
         pause(timeouts_.retryPause);

@@ -4,9 +4,12 @@
 #include "core/base/TextRoutines.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <set>
+#include <sys/stat.h>
 
 namespace zarn {
 
@@ -143,6 +146,27 @@ int ComPortMap::comNumber(std::string_view name) {
 bool ComPortMap::isComName(std::string_view name) {
     return name.size() > 3 && text::equalsIgnoreCase(name.substr(0, 3), "COM") &&
            name.find_first_not_of("0123456789", 3) == std::string_view::npos;
+}
+
+std::string deviceAccessHint(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0)
+        return {};
+    std::string group = std::to_string(st.st_gid);
+    for (size_t size = 4096; size <= 1 << 20; size *= 4) {
+        std::vector<char> buf(size);
+        struct group entry {};
+        struct group* found = nullptr;
+        int r = ::getgrgid_r(st.st_gid, &entry, buf.data(), buf.size(), &found);
+        if (r == ERANGE)
+            continue;
+        if (r == 0 && found != nullptr && found->gr_name != nullptr)
+            group = found->gr_name;
+        break;
+    }
+    return "On Linux, access to " + path + " is given to the members of the group \"" + group +
+           "\". Add your user to it (sudo usermod -aG " + group +
+           " $USER), then log out and in again.";
 }
 
 } // namespace zarn

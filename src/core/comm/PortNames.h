@@ -53,4 +53,8 @@ private:
     std::array<std::string, PortCount> paths_;
 };
 
+// What to do about a device that refused access (EACCES): join the group that owns it (usually
+// dialout). Empty when the device cannot be examined.
+std::string deviceAccessHint(const std::string& path);
+
 } // namespace zarn

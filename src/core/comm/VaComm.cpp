@@ -1,18 +1,17 @@
 #include "core/comm/VaComm.h"
 
-#include "core/comm/TermiosSpeed.h"
+#include "core/comm/LineTermios.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
-#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
 #include <system_error>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace zarn {
@@ -21,8 +20,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr int PollSliceMs = 20;   // longest sleep between two looks at the port's state
-constexpr int FlushWaitMs = 2000; // purge waits this long for the writer to let go
+constexpr int PollSliceMs = 20; // longest sleep between two looks at the port's state
 const char* const WhileOpen = "Can't perform this operation while port is open";
 const char* const OutputFull = "Output buffer is full. Please check comm status.";
 
@@ -45,117 +43,12 @@ bool isGoneError(int error) {
 
 } // namespace
 
-std::string deviceAccessHint(const std::string& path) {
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0)
-        return {};
-    std::string group = std::to_string(st.st_gid);
-    for (size_t size = 4096; size <= 1 << 20; size *= 4) {
-        std::vector<char> buf(size);
-        struct group entry {};
-        struct group* found = nullptr;
-        int r = ::getgrgid_r(st.st_gid, &entry, buf.data(), buf.size(), &found);
-        if (r == ERANGE)
-            continue;
-        if (r == 0 && found != nullptr && found->gr_name != nullptr)
-            group = found->gr_name;
-        break;
-    }
-    return "On Linux, access to " + path + " is given to the members of the group \"" + group +
-           "\". Add your user to it (sudo usermod -aG " + group +
-           " $USER), then log out and in again.";
-}
-
-namespace {
-
-speed_t standardCode(int speed) {
-    switch (speed) {
-    case 110:
-        return B110;
-    case 300:
-        return B300;
-    case 600:
-        return B600;
-    case 1200:
-        return B1200;
-    case 2400:
-        return B2400;
-    case 4800:
-        return B4800;
-    case 9600:
-        return B9600;
-    case 19200:
-        return B19200;
-    case 38400:
-        return B38400;
-    case 57600:
-        return B57600;
-    case 115200:
-        return B115200;
-    case 230400:
-        return B230400;
-    default:
-        return B0;
-    }
-}
-
-// Sets (on) or clears a modem line. Pseudo-terminals and some adapters have none: fine.
-int setModemLine(int fd, int line, bool on) {
-    int bits = line;
-    if (::ioctl(fd, on ? TIOCMBIS : TIOCMBIC, &bits) == 0)
-        return 0;
-    return (errno == ENOTTY || errno == EINVAL) ? 0 : errno;
-}
-
-} // namespace
-
-int speedOf(TVaBaudrate baudrate) {
-    switch (baudrate) {
-    case TVaBaudrate::brUser:
-        return 0;
-    case TVaBaudrate::br110:
-        return 110;
-    case TVaBaudrate::br300:
-        return 300;
-    case TVaBaudrate::br600:
-        return 600;
-    case TVaBaudrate::br1200:
-        return 1200;
-    case TVaBaudrate::br2400:
-        return 2400;
-    case TVaBaudrate::br4800:
-        return 4800;
-    case TVaBaudrate::br9600:
-        return 9600;
-    case TVaBaudrate::br14400:
-        return 14400;
-    case TVaBaudrate::br19200:
-        return 19200;
-    case TVaBaudrate::br38400:
-        return 38400;
-    case TVaBaudrate::br56000:
-        return 56000;
-    case TVaBaudrate::br57600:
-        return 57600;
-    case TVaBaudrate::br115200:
-        return 115200;
-    case TVaBaudrate::br128000:
-        return 128000;
-    case TVaBaudrate::br256000:
-        return 256000;
-    }
-    return 0;
-}
-
 TVaCommEvents commEvents(std::initializer_list<TVaCommEvent> events) {
     TVaCommEvents set;
     for (auto e : events)
         set.set(static_cast<size_t>(e));
     return set;
 }
-
-TVaComm::TVaComm()
-    : monitorEvents_(commEvents({TVaCommEvent::ceRxChar, TVaCommEvent::ceTxEmpty})) {}
 
 TVaComm::~TVaComm() {
     close();
@@ -178,52 +71,55 @@ void TVaComm::setDeviceName(std::string format) {
     deviceName_ = std::move(format);
 }
 
+void TVaComm::setLineSettings(const LineSettings& line) {
+    line_ = line;
+    if (isOpen() && updateDCB_)
+        sendLineSettings();
+}
+
 void TVaComm::setBaudrate(TVaBaudrate baudrate) {
-    baudrate_ = baudrate;
+    LineSettings line = line_;
+    line.baudrate = baudrate;
     if (baudrate != TVaBaudrate::brUser)
-        userBaudrate_ = 0;
-    lineSettingChanged();
+        line.userBaudrate = 0;
+    setLineSettings(line);
 }
 
 void TVaComm::setUserBaudrate(int speed) {
-    userBaudrate_ = speed;
-    baudrate_ = TVaBaudrate::brUser;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.userBaudrate = speed;
+    line.baudrate = TVaBaudrate::brUser;
+    setLineSettings(line);
 }
 
 void TVaComm::setParity(TVaParity parity) {
-    parity_ = parity;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.parity = parity;
+    setLineSettings(line);
 }
 
 void TVaComm::setParityCheck(bool on) {
-    parityCheck_ = on;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.parityCheck = on;
+    setLineSettings(line);
 }
 
 void TVaComm::setDatabits(TVaDatabits databits) {
-    databits_ = databits;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.databits = databits;
+    setLineSettings(line);
 }
 
 void TVaComm::setStopbits(TVaStopbits stopbits) {
-    stopbits_ = stopbits;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.stopbits = stopbits;
+    setLineSettings(line);
 }
 
 void TVaComm::setFlowControl(const TVaFlowControl& flowControl) {
-    flowControl_ = flowControl;
-    lineSettingChanged();
-}
-
-void TVaComm::setEventChars(const TVaEventChars& eventChars) {
-    eventChars_ = eventChars;
-    lineSettingChanged();
-}
-
-void TVaComm::setOptions(TVaCommOptions options) {
-    options_ = options;
-    lineSettingChanged();
+    LineSettings line = line_;
+    line.flowControl = flowControl;
+    setLineSettings(line);
 }
 
 void TVaComm::setBuffers(const TVaBuffers& buffers) {
@@ -233,12 +129,12 @@ void TVaComm::setBuffers(const TVaBuffers& buffers) {
 
 void TVaComm::setMonitorEvents(TVaCommEvents events) {
     failWhenOpen();
-    monitorEvents_ = events;
+    windowsOnly_.monitorEvents = events;
 }
 
 void TVaComm::setDirectWrite(bool on) {
     failWhenOpen();
-    directWrite_ = on;
+    windowsOnly_.directWrite = on;
 }
 
 void TVaComm::setUpdateDCB(bool on) {
@@ -265,98 +161,14 @@ std::string TVaComm::devicePath() const {
 
 // --- line settings ----------------------------------------------------------------------
 
-void TVaComm::lineSettingChanged() {
-    if (isOpen() && updateDCB_)
-        sendLineSettings();
-}
-
 void TVaComm::sendLineSettings() {
     if (!isOpen() || !updateDCB_)
         return;
     const char* what = "Error writing dcb";
-    termios t{};
-    if (::tcgetattr(fd_, &t) != 0)
-        raise(what, errno);
-    ::cfmakeraw(&t);
-
-    t.c_cflag &=
-        ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS | HUPCL);
-    t.c_cflag |= CLOCAL | CREAD;
-    switch (databits_) {
-    case TVaDatabits::db4:
-        raise(what, EINVAL); // no terminal device sends 4-bit bytes
-    case TVaDatabits::db5:
-        t.c_cflag |= CS5;
-        break;
-    case TVaDatabits::db6:
-        t.c_cflag |= CS6;
-        break;
-    case TVaDatabits::db7:
-        t.c_cflag |= CS7;
-        break;
-    case TVaDatabits::db8:
-        t.c_cflag |= CS8;
-        break;
-    }
-    switch (parity_) {
-    case TVaParity::paNone:
-        break;
-    case TVaParity::paOdd:
-        t.c_cflag |= PARENB | PARODD;
-        break;
-    case TVaParity::paEven:
-        t.c_cflag |= PARENB;
-        break;
-    case TVaParity::paMark:
-        t.c_cflag |= PARENB | CMSPAR | PARODD;
-        break;
-    case TVaParity::paSpace:
-        t.c_cflag |= PARENB | CMSPAR;
-        break;
-    }
-    // One and a half stop bits exist only with 5 data bits, where UARTs send them for CSTOPB.
-    if (stopbits_ != TVaStopbits::sb1)
-        t.c_cflag |= CSTOPB;
-    if (flowControl_.outCtsFlow || flowControl_.controlRts == TVaControlRts::rtsHandshake)
-        t.c_cflag |= CRTSCTS;
-
-    t.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
-    if (parityCheck_)
-        t.c_iflag |= INPCK;
-    if (flowControl_.xonXoffOut)
-        t.c_iflag |= IXON;
-    if (flowControl_.xonXoffIn)
-        t.c_iflag |= IXOFF;
-    if (flowControl_.txContinueOnXoff)
-        t.c_iflag |= IXANY;
-    t.c_cc[VSTART] = eventChars_.xonChar;
-    t.c_cc[VSTOP] = eventChars_.xoffChar;
-    // With O_NONBLOCK a read returns what is queued or EAGAIN; VMIN = 1 keeps a read of 0
-    // for end of file (a vanished device) instead of "nothing yet".
-    t.c_cc[VMIN] = 1;
-    t.c_cc[VTIME] = 0;
-
-    int speed = baudrate_ == TVaBaudrate::brUser ? userBaudrate_ : speedOf(baudrate_);
-    if (speed <= 0)
+    const auto settings = termiosFor(line_);
+    if (!settings)
         raise(what, EINVAL);
-    speed_t code = standardCode(speed);
-    if (code != B0) {
-        ::cfsetispeed(&t, code);
-        ::cfsetospeed(&t, code);
-    }
-    if (::tcsetattr(fd_, TCSANOW, &t) != 0)
-        raise(what, errno);
-    if (code == B0) {
-        if (int error = termios_speed::setArbitrary(fd_, speed))
-            raise(what, error);
-    }
-
-    bool dtr = flowControl_.controlDtr != TVaControlDtr::dtrDisabled;
-    bool rts = flowControl_.controlRts == TVaControlRts::rtsEnabled ||
-               flowControl_.controlRts == TVaControlRts::rtsHandshake;
-    if (int error = setModemLine(fd_, TIOCM_DTR, dtr))
-        raise(what, error);
-    if (int error = setModemLine(fd_, TIOCM_RTS, rts))
+    if (int error = applyTermios(fd_, *settings))
         raise(what, error);
 }
 
@@ -383,16 +195,11 @@ void TVaComm::open() {
         raise(what, error);
     }
     fd_ = fd;
-    openedPath_ = path;
     lost_ = false;
     lostError_ = 0;
     afterHangUp_.clear();
     try {
         sendLineSettings();
-        // Driver queue sizes, time-outs and the event mask have no counterpart here: the
-        // queues are the driver's own and reads never wait (non-blocking descriptor).
-        if (!directWrite_)
-            startWriter();
     } catch (...) {
         ::ioctl(fd_, TIOCNXCL);
         ::close(fd_);
@@ -412,7 +219,6 @@ void TVaComm::close() {
         return;
     {
         std::lock_guard lock(readLock_);
-        stopWriter();
         // The exclusive flag outlives this descriptor when another one stays open (the
         // simulator keeps its end): clear it so that the next open succeeds.
         ::ioctl(fd_, TIOCNXCL);
@@ -420,11 +226,13 @@ void TVaComm::close() {
         fd_ = -1;
         lost_ = false;
         afterHangUp_.clear();
-        std::lock_guard bufferLock(bufferLock_);
-        buffer_.clear();
     }
-    if (onClose)
-        onClose();
+    if (onClose) {
+        try {
+            onClose();
+        } catch (...) {
+        }
+    }
 }
 
 // --- lost device ------------------------------------------------------------------------
@@ -545,16 +353,12 @@ void TVaComm::waitForInput(int timeoutMs) {
 // --- writing ----------------------------------------------------------------------------
 
 int TVaComm::outputPending() {
-    if (!isOpen())
+    if (!isOpen() || lost_)
         return 0;
-    if (directWrite_) {
-        int queued = 0;
-        if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
-            return 0;
-        return std::max(queued, 0);
-    }
-    std::lock_guard lock(bufferLock_);
-    return static_cast<int>(buffer_.size());
+    int queued = 0;
+    if (::ioctl(fd_, TIOCOUTQ, &queued) != 0)
+        return 0;
+    return std::max(queued, 0);
 }
 
 int TVaComm::writeBytes(const uint8_t* buffer, int n) {
@@ -562,40 +366,12 @@ int TVaComm::writeBytes(const uint8_t* buffer, int n) {
         return 0;
     if (lost_)
         raiseLost("Write error");
-    if (directWrite_)
-        return directWriteBytes(buffer, n);
-
-    // A block larger than the writer's buffer goes in pieces, each waiting for room.
-    const size_t capacity = static_cast<size_t>(std::max(buffers_.writeSize, 1));
-    size_t done = 0;
-    const size_t total = static_cast<size_t>(n);
-    while (done < total) {
-        size_t piece = std::min(capacity, total - done);
-        std::unique_lock lock(bufferLock_);
-        auto limit = std::chrono::milliseconds(std::max(buffers_.writeTimeout, 0));
-        bool room = bufferChanged_.wait_for(
-            lock, limit, [&] { return buffer_.size() + piece <= capacity || lost_; });
-        if (lost_) {
-            lock.unlock();
-            raiseLost("Write error");
-        }
-        if (!room)
-            throw EVaCommError(OutputFull);
-        buffer_.insert(buffer_.end(), buffer + done, buffer + done + piece);
-        done += piece;
-        lock.unlock();
-        bufferChanged_.notify_all(); // data waiting
-    }
-    return n;
-}
-
-int TVaComm::directWriteBytes(const uint8_t* buffer, int n) {
-    std::lock_guard lock(bufferLock_);
-    auto deadline = Clock::now() + std::chrono::milliseconds(std::max(buffers_.readTimeout, 0));
+    const auto deadline =
+        Clock::now() + std::chrono::milliseconds(std::max(buffers_.writeTimeout, 0));
     size_t sent = 0;
     const size_t total = static_cast<size_t>(n);
     while (sent < total) {
-        ssize_t r = ::write(fd_, buffer + sent, total - sent);
+        const ssize_t r = ::write(fd_, buffer + sent, total - sent);
         if (r > 0) {
             sent += static_cast<size_t>(r);
             continue;
@@ -603,96 +379,28 @@ int TVaComm::directWriteBytes(const uint8_t* buffer, int n) {
         if (r < 0 && errno == EINTR)
             continue;
         if (r < 0 && errno != EAGAIN) {
-            int error = errno;
-            if (isGoneError(error))
+            const int error = errno;
+            if (isGoneError(error)) {
                 markLost(error);
+                raiseLost("Write error");
+            }
             raise("Write error", error);
         }
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        // The driver's queue is full: wait for room, but not for ever. A command cut short
+        // would confuse the instrument, so the caller learns of it.
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
-            break;
+            throw EVaCommError(OutputFull);
         pollfd p{fd_, POLLOUT, 0};
-        ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), PollSliceMs)));
-    }
-    return static_cast<int>(sent);
-}
-
-void TVaComm::startWriter() {
-    {
-        std::lock_guard lock(bufferLock_);
-        buffer_.clear();
-        buffer_.reserve(static_cast<size_t>(std::max(buffers_.writeSize, 1)));
-        flushDone_ = false;
-    }
-    terminate_ = false;
-    flushRequest_ = false;
-    writer_ = std::thread([this] { writerLoop(); });
-}
-
-void TVaComm::stopWriter() {
-    if (!writer_.joinable())
-        return;
-    {
-        std::lock_guard lock(bufferLock_);
-        terminate_ = true;
-    }
-    bufferChanged_.notify_all();
-    writer_.join();
-}
-
-void TVaComm::writerLoop() {
-    std::unique_lock lock(bufferLock_);
-    for (;;) {
-        bufferChanged_.wait(
-            lock, [&] { return terminate_ || flushRequest_ || (!buffer_.empty() && !lost_); });
-        if (terminate_)
-            return;
-        if (flushRequest_) {
-            flushRequest_ = false;
-            flushDone_ = true;
-            lock.unlock();
-            bufferChanged_.notify_all();
-            lock.lock();
-            continue;
-        }
-        std::vector<uint8_t> chunk(buffer_.begin(), buffer_.end());
-        uint64_t generation = bufferGeneration_;
-        lock.unlock();
-        size_t written = writeToDriver(chunk.data(), chunk.size());
-        lock.lock();
-        if (generation == bufferGeneration_)
-            buffer_.erase(buffer_.begin(), buffer_.begin() + static_cast<std::ptrdiff_t>(written));
-        if (lost_)
-            buffer_.clear(); // nothing will ever take these bytes
-        lock.unlock();
-        bufferChanged_.notify_all(); // room for waiting writes
-        lock.lock();
-    }
-}
-
-size_t TVaComm::writeToDriver(const uint8_t* data, size_t n) {
-    size_t sent = 0;
-    while (sent < n && !terminate_ && !flushRequest_) {
-        ssize_t r = ::write(fd_, data + sent, n - sent);
-        if (r > 0) {
-            sent += static_cast<size_t>(r);
-            continue;
-        }
-        if (r < 0 && errno == EINTR)
-            continue;
-        if (r < 0 && errno != EAGAIN) {
-            // A line error: the device is gone or refuses bytes; either way they are lost.
-            markLost(isGoneError(errno) ? errno : EIO);
-            return sent;
-        }
-        pollfd p{fd_, POLLOUT, 0};
-        int ready = ::poll(&p, 1, PollSliceMs);
+        const int ready =
+            ::poll(&p, 1, static_cast<int>(std::min<long long>(left.count(), PollSliceMs)));
         if (ready > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL))) {
             markLost(EIO);
-            return sent;
+            raiseLost("Write error");
         }
     }
-    return sent;
+    return n;
 }
 
 // --- purge ------------------------------------------------------------------------------
@@ -701,21 +409,6 @@ void TVaComm::purgeAll() {
     if (!isOpen())
         return;
     std::lock_guard lock(readLock_);
-    if (writer_.joinable()) {
-        std::unique_lock bufferLock(bufferLock_);
-        flushDone_ = false;
-        flushRequest_ = true;
-        bufferChanged_.notify_all();
-        bool answered = bufferChanged_.wait_for(bufferLock, std::chrono::milliseconds(FlushWaitMs),
-                                                [&] { return flushDone_; });
-        if (answered) {
-            buffer_.clear();
-            ++bufferGeneration_;
-        }
-        flushRequest_ = false;
-        bufferLock.unlock();
-        bufferChanged_.notify_all();
-    }
     afterHangUp_.clear();
     if (::tcflush(fd_, TCIOFLUSH) != 0) {
         int error = errno;

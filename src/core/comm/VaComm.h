@@ -1,18 +1,18 @@
 // TVaComm: the serial port the program opens for each instrument command.
 //
 // On Linux the port is a terminal device in raw mode. Open takes it for exclusive use (TIOCEXCL
-// keeps other programs out, flock() also keeps out root and a second TVaComm), sets the line
+// keeps other programs out, flock() also keeps out root and a second TVaComm) and sets the line
 // (8 data bits, no parity, 2 stop bits, no flow control, DTR and RTS inactive in the program's
-// use) and starts the writer thread, which hands queued bytes to the driver so that a write
-// never blocks the caller. Reads only take what is already queued.
+// use). Reads only take what is already queued; writes hand the bytes to the driver at once
+// (the commands are a few bytes, which the driver always has room for).
 //
 // A device that vanishes while open (USB adapter pulled, pseudo-terminal peer gone) is a lost
 // device: bytes that had arrived can still be read, then every operation fails or returns
 // nothing at once; nothing waits on it.
 //
 // Not carried over from the Windows component: the reader thread (nothing consumes its
-// notifications; reception works by polling inputCount) and the driver queue sizes, which a
-// terminal device does not let the program choose.
+// notifications; reception works by polling inputCount), the writer thread (a direct write
+// is as fast and never leaves bytes behind at close) and whatever TVaWindowsOnly holds.
 #pragma once
 
 #include "core/comm/PortNames.h"
@@ -20,68 +20,28 @@
 
 #include <atomic>
 #include <bitset>
-#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <thread>
-#include <vector>
 
 namespace zarn {
 
-enum class TVaBaudrate {
-    brUser,
-    br110,
-    br300,
-    br600,
-    br1200,
-    br2400,
-    br4800,
-    br9600,
-    br14400,
-    br19200,
-    br38400,
-    br56000,
-    br57600,
-    br115200,
-    br128000,
-    br256000
-};
-// Bits per second of a baud-rate value; 0 for brUser.
-int speedOf(TVaBaudrate baudrate);
-
-enum class TVaParity { paNone, paOdd, paEven, paMark, paSpace };
-enum class TVaDatabits { db4, db5, db6, db7, db8 };
-enum class TVaStopbits { sb1, sb15, sb2 };
-enum class TVaControlDtr { dtrDisabled, dtrEnabled, dtrHandshake };
-enum class TVaControlRts { rtsDisabled, rtsEnabled, rtsHandshake, rtsToggle };
-
-struct TVaFlowControl {
-    bool outCtsFlow = false;
-    bool outDsrFlow = false;
-    TVaControlDtr controlDtr = TVaControlDtr::dtrDisabled;
-    TVaControlRts controlRts = TVaControlRts::rtsDisabled;
-    bool xonXoffOut = false;
-    bool xonXoffIn = false;
-    bool dsrSensitivity = false;
-    bool txContinueOnXoff = false;
-    bool operator==(const TVaFlowControl&) const = default;
-};
-
+// Queue sizes and wait limits. Only writeTimeout is used here: the driver's queues have their
+// own sizes, and reads never wait.
 struct TVaBuffers {
     int readSize = 30000;
-    int writeSize = 2048;    // capacity of the writer's buffer
-    int readTimeout = 1000;  // ms; also the limit of a direct write
-    int writeTimeout = 1000; // ms a write waits for room in the writer's buffer
+    int writeSize = 2048;
+    int readTimeout = 1000;
+    int writeTimeout = 1000; // ms a write waits for the driver to take its bytes
     bool operator==(const TVaBuffers&) const = default;
 };
 
+// The XON and XOFF characters are part of the flow control; these are the others.
 struct TVaEventChars {
-    uint8_t xonChar = 17;
-    uint8_t xoffChar = 19;
     uint8_t errorChar = 0;
     uint8_t eventChar = 0;
     uint8_t eofChar = 0;
@@ -112,13 +72,23 @@ struct TVaCommOptions {
     bool operator==(const TVaCommOptions&) const = default;
 };
 
-// How to get access to a device that refused it: named from the group that owns the device
-// (usually dialout). Empty when the device cannot be examined.
-std::string deviceAccessHint(const std::string& path);
+// Properties of the Windows component that a Linux terminal device has no use for. They stay
+// settable and keep their values, so that settings made for the component mean the same, but
+// nothing here ever reaches the device.
+struct TVaWindowsOnly {
+    bool outDsrFlow = false;     // no DSR flow control on a terminal device
+    bool dsrSensitivity = false; // bytes are never dropped for a low DSR
+    TVaEventChars eventChars;
+    TVaCommOptions options;
+    // No reader thread: reception polls the input count.
+    TVaCommEvents monitorEvents = commEvents({TVaCommEvent::ceRxChar, TVaCommEvent::ceTxEmpty});
+    bool directWrite = false; // every write is direct
+    bool operator==(const TVaWindowsOnly&) const = default;
+};
 
 class TVaComm : public SerialPort {
 public:
-    TVaComm();
+    TVaComm() = default;
     ~TVaComm() override;
     TVaComm(const TVaComm&) = delete;
     TVaComm& operator=(const TVaComm&) = delete;
@@ -128,37 +98,48 @@ public:
     // is open": portNum, deviceName, directWrite, updateDCB, buffers, monitorEvents.
     // The line settings may change while open and then reach the device at once.
     int portNum() const { return portNum_; }
-    void setPortNum(int portNum);
+    void setPortNum(int portNum) override;
     // Format of the device name: "%d" stands for portNum. "COM<n>" names go through the
     // port map; a name with a '/' is a device path.
     const std::string& deviceName() const { return deviceName_; }
     void setDeviceName(std::string format);
-    TVaBaudrate baudrate() const { return baudrate_; }
+
+    const LineSettings& lineSettings() const override { return line_; }
+    // Kept also when the device refuses it (the error says so).
+    void setLineSettings(const LineSettings& line) override;
+    TVaBaudrate baudrate() const { return line_.baudrate; }
     void setBaudrate(TVaBaudrate baudrate);
-    int userBaudrate() const { return userBaudrate_; }
+    int userBaudrate() const { return line_.userBaudrate; }
     void setUserBaudrate(int speed);
-    TVaParity parity() const { return parity_; }
+    TVaParity parity() const { return line_.parity; }
     void setParity(TVaParity parity);
-    bool parityCheck() const { return parityCheck_; }
+    bool parityCheck() const { return line_.parityCheck; }
     void setParityCheck(bool on);
-    TVaDatabits databits() const { return databits_; }
+    TVaDatabits databits() const { return line_.databits; }
     void setDatabits(TVaDatabits databits);
-    TVaStopbits stopbits() const { return stopbits_; }
+    TVaStopbits stopbits() const { return line_.stopbits; }
     void setStopbits(TVaStopbits stopbits);
-    const TVaFlowControl& flowControl() const { return flowControl_; }
+    const TVaFlowControl& flowControl() const { return line_.flowControl; }
     void setFlowControl(const TVaFlowControl& flowControl);
-    const TVaEventChars& eventChars() const { return eventChars_; }
-    void setEventChars(const TVaEventChars& eventChars);
-    TVaCommOptions options() const { return options_; }
-    void setOptions(TVaCommOptions options);
     const TVaBuffers& buffers() const { return buffers_; }
     void setBuffers(const TVaBuffers& buffers);
-    TVaCommEvents monitorEvents() const { return monitorEvents_; }
-    void setMonitorEvents(TVaCommEvents events);
-    bool directWrite() const { return directWrite_; }
-    void setDirectWrite(bool on);
     bool updateDCB() const { return updateDCB_; }
     void setUpdateDCB(bool on);
+
+    // Kept for the Windows component's settings; none reaches the device.
+    const TVaWindowsOnly& windowsOnly() const { return windowsOnly_; }
+    const TVaEventChars& eventChars() const { return windowsOnly_.eventChars; }
+    void setEventChars(const TVaEventChars& eventChars) { windowsOnly_.eventChars = eventChars; }
+    TVaCommOptions options() const { return windowsOnly_.options; }
+    void setOptions(TVaCommOptions options) { windowsOnly_.options = options; }
+    TVaCommEvents monitorEvents() const { return windowsOnly_.monitorEvents; }
+    void setMonitorEvents(TVaCommEvents events);
+    bool directWrite() const { return windowsOnly_.directWrite; }
+    void setDirectWrite(bool on);
+    void setDsrFlow(bool outDsrFlow, bool dsrSensitivity) {
+        windowsOnly_.outDsrFlow = outDsrFlow;
+        windowsOnly_.dsrSensitivity = dsrSensitivity;
+    }
 
     // Where COM<n> names lead; without one, the devices present at start-up.
     void setPortMap(ComPortMap map) { portMap_ = std::move(map); }
@@ -171,14 +152,14 @@ public:
     std::function<void()> onClose;
 
     // --- operations --------------------------------------------------------------------
-    void open();
-    void close();
-    bool isOpen() const { return fd_ >= 0; }
-    bool active() const override { return isOpen(); }
+    void open() override;
+    void close() override;
+    bool isOpen() const override { return fd_ >= 0; }
     // True once the open device has vanished; cleared by close().
     bool deviceLost() const override { return lost_.load(); }
 
     int inputCount() override;
+    // Bytes the driver has not sent yet.
     int outputPending() override;
     int readBytes(uint8_t* buffer, int n) override;
     std::optional<uint8_t> readByte();
@@ -192,54 +173,27 @@ public:
 
 private:
     void failWhenOpen() const;
-    void sendLineSettings();   // when open and updateDCB
-    void lineSettingChanged(); // re-sends while open
-    void startWriter();
-    void stopWriter();
-    void writerLoop();
-    // Hands bytes to the driver; stops early on terminate, flush request or a write error.
-    size_t writeToDriver(const uint8_t* data, size_t n);
-    int directWriteBytes(const uint8_t* buffer, int n);
+    void sendLineSettings(); // when open and updateDCB
     // Called when the device turned out to be gone: keeps what was still queued.
     void markLost(int error);
     void drainAfterHangUp();
     [[noreturn]] void raiseLost(const char* format) const;
 
-    // Properties.
+    // What the device gets.
     int portNum_ = 2;
     std::string deviceName_ = "COM%d";
-    TVaBaudrate baudrate_ = TVaBaudrate::br9600;
-    int userBaudrate_ = 0;
-    TVaParity parity_ = TVaParity::paNone;
-    bool parityCheck_ = false;
-    TVaDatabits databits_ = TVaDatabits::db8;
-    TVaStopbits stopbits_ = TVaStopbits::sb2;
-    TVaFlowControl flowControl_;
-    TVaEventChars eventChars_;
-    TVaCommOptions options_;
+    LineSettings line_;
     TVaBuffers buffers_;
-    TVaCommEvents monitorEvents_;
-    bool directWrite_ = false;
     bool updateDCB_ = true;
     std::optional<ComPortMap> portMap_;
+    TVaWindowsOnly windowsOnly_;
 
     // Port state.
     int fd_ = -1;
-    std::string openedPath_;
     std::atomic<bool> lost_{false};
     std::atomic<int> lostError_{0};
     std::string afterHangUp_; // bytes read out of a vanished device, not yet taken
-    std::mutex readLock_;     // foreground read, purge, statistics and close
-
-    // Writer thread and its buffer (guarded by bufferLock_).
-    std::mutex bufferLock_;
-    std::condition_variable bufferChanged_;
-    std::vector<uint8_t> buffer_;
-    uint64_t bufferGeneration_ = 0; // bumped when the buffer is emptied by purge
-    std::atomic<bool> terminate_{false};
-    std::atomic<bool> flushRequest_{false};
-    bool flushDone_ = false;
-    std::thread writer_;
+    std::mutex readLock_;     // read, purge, statistics and close
 };
 
 } // namespace zarn

@@ -1,8 +1,11 @@
 #include "core/instrument/InstrumentCommands.h"
 
+#include "core/app/Workspace.h"
 #include "core/base/TextRoutines.h"
 #include "core/base/UserInteraction.h"
 #include "core/comm/SerialPort.h"
+#include "core/instrument/CommandErrors.h"
+#include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
 
 #include <algorithm>
@@ -10,82 +13,26 @@
 
 namespace zarn {
 
-namespace {
-
-std::string reasonOf(const std::exception& e) {
-    std::string reason = e.what();
-    if (const auto* comm = dynamic_cast<const EVaCommError*>(&e); comm && !comm->hint().empty())
-        reason += text::CR + comm->hint();
-    return reason;
-}
-
-// Shows a numbered message with the reason below it; remembers the first error.
-class ErrorReporter {
-public:
-    ErrorReporter(UserInteraction& ui, std::string& first) : ui_(ui), first_(first) {}
-
-    void show(std::string_view number, const std::exception& e) {
-        const std::string message = std::string(number) + text::CR + reasonOf(e);
-        if (first_.empty())
-            first_ = message;
-        ui_.messageDlg(message, DialogType::Error, {DialogButton::Ok});
-    }
-
-    // Runs a step; a failure is shown under its number and the command goes on.
-    template <typename F>
-    bool step(std::string_view number, F&& f) {
-        try {
-            f();
-            return true;
-        } catch (const std::exception& e) {
-            show(number, e);
-            return false;
-        }
-    }
-
-private:
-    UserInteraction& ui_;
-    std::string& first_;
-};
-
-class PortCloser {
-public:
-    explicit PortCloser(PortAccess& access) : access_(access) {}
-    ~PortCloser() {
-        if (access_.close)
-            access_.close();
-    }
-
-private:
-    PortAccess& access_;
-};
-
-const TLStr& noTexts() {
-    static const TLStr texts;
-    return texts;
-}
-
-} // namespace
-
 int receptionGauge(int received, int count) {
     if (count < 1)
         return 100;
     return static_cast<int>((static_cast<int64_t>(received) * 200 + count) / (2 * count));
 }
 
-ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLStr& texts,
-                              const NamefTables& namef, ReceptionHost& host,
+ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsReception& host,
                               const DialogueTimeouts& timeouts) {
+    const TLStr& texts = host.workspace().texts();
+    const NamefTables& namef = host.workspace().namef();
     ReceiveOutcome out;
     ErrorReporter errors(ui, out.error);
     try {
-        access.open();
+        port.open();
     } catch (const std::exception& e) {
         errors.show("11: COMM ERROR", e);
         out.status = ReceiveOutcome::Status::PortNotOpened;
         return out;
     }
-    PortCloser closer(access);
+    const PortCloser closer(port);
     bool failed = false;
     bool missing = false;
     try {
@@ -93,7 +40,7 @@ ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLSt
             out.status = ReceiveOutcome::Status::Declined;
             return out;
         }
-        InstrumentDialogue dialogue(access.port, ui, texts, timeouts);
+        InstrumentDialogue dialogue(port, ui, texts, timeouts);
         failed |= !errors.step("2: ERROR", [&] {
             ui.clearCancel();
             ui.progressShow(texts.text("ReceiveResults_30"));
@@ -154,16 +101,16 @@ ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLSt
                 dialogue.setRecordTimeout(timeouts.recordUnit);
             });
             // A vanished device cannot take the command; saying so once is enough.
-            if (!access.port.deviceLost())
+            if (!port.deviceLost())
                 failed |= !errors.step("7: ERROR", [&] { dialogue.leaveTransferMode(); });
 
-            failed |= !errors.step("8: ERROR", [&] { host.rebuildTree(out.familyMatches); });
+            failed |= !errors.step("8: ERROR", [&] { host.rebuildTree(); });
             failed |=
                 !errors.step("9: ERROR", [&] { host.showReceivedResults(out.familyMatches); });
         }
         failed |= !errors.step("10: ERROR", [&] { ui.progressHide(); });
 
-        if (access.port.deviceLost())
+        if (port.deviceLost())
             out.status = ReceiveOutcome::Status::DeviceLost;
         else if (entered != TransferModeEntered)
             out.status = ReceiveOutcome::Status::NotEntered;
@@ -175,25 +122,25 @@ ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLSt
             out.status = ReceiveOutcome::Status::Received;
     } catch (const std::exception& e) {
         errors.show("12: ERROR", e);
-        out.status = access.port.deviceLost() ? ReceiveOutcome::Status::DeviceLost
-                                              : ReceiveOutcome::Status::Failed;
+        out.status =
+            port.deviceLost() ? ReceiveOutcome::Status::DeviceLost : ReceiveOutcome::Status::Failed;
     }
     return out;
 }
 
-InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& ui,
+InstrumentDataOutcome receiveInstrumentData(SerialPort& port, UserInteraction& ui,
                                             const TLStr& texts, const DialogueTimeouts& timeouts) {
     InstrumentDataOutcome out;
     try {
-        access.open();
+        port.open();
     } catch (const std::exception& e) {
         out.error = reasonOf(e); // the window stays as it is
         return out;
     }
     out.portOpened = true;
-    PortCloser closer(access);
+    const PortCloser closer(port);
     ErrorReporter errors(ui, out.error);
-    InstrumentDialogue dialogue(access.port, ui, texts, timeouts);
+    InstrumentDialogue dialogue(port, ui, texts, timeouts);
     ui.clearCancel();
     ui.progressShow(texts.text("Receiving_30"));
     ui.progressLabels("", texts.text("Searching_30"));
@@ -211,28 +158,11 @@ InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& 
         applyFixedTexts(id.id);
         out.identified = id.ok;
         out.data = instrumentDataOf(id.id);
-        if (!access.port.deviceLost())
+        if (!port.deviceLost())
             errors.step("7: ERROR", [&] { dialogue.leaveTransferMode(); });
     }
     ui.progressHide();
     return out;
-}
-
-TransferModeProbe instrumentProbe() {
-    TransferModeProbe probe;
-    probe.enter = [](SerialPort& port, UserInteraction& ui, int idleTimeoutMs) {
-        InstrumentDialogue dialogue(port, ui, noTexts());
-        dialogue.send(frames::EnterTransferMode);
-        return dialogue.awaitAck(idleTimeoutMs);
-    };
-    probe.leave = [](SerialPort& port, UserInteraction& ui) {
-        try {
-            InstrumentDialogue dialogue(port, ui, noTexts());
-            dialogue.leaveTransferMode();
-        } catch (const std::exception&) {
-        }
-    };
-    return probe;
 }
 
 } // namespace zarn

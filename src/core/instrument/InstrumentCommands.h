@@ -5,7 +5,6 @@
 // messages and the command goes on with its next step, as users of the program know it.
 #pragma once
 
-#include "core/comm/ComConfiguration.h"
 #include "core/comm/Identification.h"
 #include "core/comm/InstrumentDialogue.h"
 #include "core/comm/RecordDecoder.h"
@@ -16,38 +15,12 @@
 
 namespace zarn {
 
-class NamefTables;
+class ResultsReception;
 class SerialPort;
 class TLStr;
 class UserInteraction;
 
 inline constexpr int InstrumentFamilyCode = 16;
-
-// The port of a command: opened at its start and closed at its end, also after errors.
-struct PortAccess {
-    SerialPort& port;
-    std::function<void()> open;  // throws EVaCommError
-    std::function<void()> close; // never throws
-};
-
-// What Receive Results changes besides the dialogue: the document of the main window.
-class ReceptionHost {
-public:
-    virtual ~ReceptionHost() = default;
-    // Asks whether unsaved data may be lost; false when the user cancels.
-    virtual bool mayDiscardData() = 0;
-    // The family code of the data held (main-window state; identification updates it).
-    virtual int dataFamilyCode() const = 0;
-    virtual void setDataFamilyCode(int code) = 0;
-    // Clears tree and results, makes the file name the default one, fills row 0.
-    virtual void beginReception(const IdentificationRow& header) = 0;
-    // Puts a decoded row into its place in id order.
-    virtual void addReceivedRow(const ResultCells& cells) = 0;
-    // Rebuilds the tree from the rows (shows progress, honours Cancel).
-    virtual void rebuildTree(bool familyMatches) = 0;
-    // Shows the received results: results view, first node, or a new structure when none.
-    virtual void showReceivedResults(bool familyMatches) = 0;
-};
 
 struct ReceiveOutcome {
     enum class Status {
@@ -66,8 +39,8 @@ struct ReceiveOutcome {
     std::string error; // text of the first error shown
 };
 
-ReceiveOutcome receiveResults(PortAccess access, UserInteraction& ui, const TLStr& texts,
-                              const NamefTables& namef, ReceptionHost& host,
+// The port is opened at the start and closed at the end, also after errors.
+ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsReception& host,
                               const DialogueTimeouts& timeouts = {});
 
 struct InstrumentDataOutcome {
@@ -80,13 +53,9 @@ struct InstrumentDataOutcome {
     std::string error;
 };
 
-InstrumentDataOutcome receiveInstrumentData(PortAccess access, UserInteraction& ui,
+InstrumentDataOutcome receiveInstrumentData(SerialPort& port, UserInteraction& ui,
                                             const TLStr& texts,
                                             const DialogueTimeouts& timeouts = {});
-
-// The instrument steps of the automatic port search (Auto Find): enter transfer mode with the
-// probe's time-out, and leave it again after a find (errors ignored).
-TransferModeProbe instrumentProbe();
 
 // The gauge during reception: received × 100 / count, rounded; 100 when the count is below 1.
 int receptionGauge(int received, int count);

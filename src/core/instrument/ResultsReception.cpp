@@ -57,53 +57,48 @@ void rebuildTreeFromResults(const ResultsTable& table, InstallationTree& tree, U
         tree.setSelected(tree.firstNode());
 }
 
-void TableReceptionHost::beginReception(const IdentificationRow& header) {
-    if (beforeClear)
-        beforeClear();
-    tree_.clear();
-    table_.clear();
-    table_.setCell(1, 0, header.instrument);
-    table_.setCell(2, 0, header.firm);
-    table_.setCell(3, 0, header.user);
+ResultsReception::ResultsReception(Workspace& workspace, UserInteraction& ui)
+    : workspace_(workspace), ui_(ui) {}
+
+bool ResultsReception::mayDiscardData() {
+    if (workspace_.document().saved() || workspace_.nothingToKeep())
+        return true;
+    return workspace_.askToKeepData(ui_) != modal::Cancel;
 }
 
-void TableReceptionHost::rebuildTree(bool) {
-    rebuildTreeFromResults(table_, tree_, ui_, texts_);
-}
-
-void TableReceptionHost::showReceivedResults(bool familyMatches) {
-    if (familyMatches && tree_.empty() && newStructure)
-        newStructure();
-    if (showResults)
-        showResults(familyMatches);
-}
-
-WorkspaceReception::WorkspaceReception(Workspace& workspace, UserInteraction& ui)
-    : TableReceptionHost(workspace.results(), workspace.tree(), ui, workspace.texts()),
-      workspace_(workspace) {
-    mayDiscard = [this, &ui] {
-        if (workspace_.document().saved() || workspace_.nothingToKeep())
-            return true;
-        return workspace_.askToKeepData(ui) != modal::Cancel;
-    };
-    beforeClear = [this] {
-        auto& doc = workspace_.document();
-        doc.setCurrentFileName(doc.defaultFileName());
-    };
-    newStructure = [this] { workspace_.resetToNewStructure(); };
-}
-
-int WorkspaceReception::dataFamilyCode() const {
+int ResultsReception::dataFamilyCode() const {
     return workspace_.document().dataFamilyCode();
 }
 
-void WorkspaceReception::setDataFamilyCode(int code) {
+void ResultsReception::setDataFamilyCode(int code) {
     workspace_.document().setDataFamilyCode(code);
 }
 
-void WorkspaceReception::beginReception(const IdentificationRow& header) {
-    TableReceptionHost::beginReception(header);
+void ResultsReception::beginReception(const IdentificationRow& header) {
+    auto& doc = workspace_.document();
+    doc.setCurrentFileName(doc.defaultFileName());
+    workspace_.tree().clear();
+    ResultsTable& table = workspace_.results();
+    table.clear();
+    table.setCell(1, 0, header.instrument);
+    table.setCell(2, 0, header.firm);
+    table.setCell(3, 0, header.user);
     workspace_.applyConfiguration();
+}
+
+void ResultsReception::addReceivedRow(const ResultCells& cells) {
+    insertReceivedRow(workspace_.results(), cells);
+}
+
+void ResultsReception::rebuildTree() {
+    rebuildTreeFromResults(workspace_.results(), workspace_.tree(), ui_, workspace_.texts());
+}
+
+void ResultsReception::showReceivedResults(bool familyMatches) {
+    if (familyMatches && workspace_.tree().empty())
+        workspace_.resetToNewStructure();
+    if (onShown)
+        onShown(familyMatches);
 }
 
 } // namespace zarn

@@ -21,50 +21,36 @@ void insertReceivedRow(ResultsTable& table, const ResultCells& cells);
 void rebuildTreeFromResults(const ResultsTable& table, InstallationTree& tree, UserInteraction& ui,
                             const TLStr& texts);
 
-// A reception host over a results table and a tree; what else belongs to the document
-// (asking to discard, file name and caption, the view) comes in through the callbacks.
-class TableReceptionHost : public ReceptionHost {
-public:
-    TableReceptionHost(ResultsTable& table, InstallationTree& tree, UserInteraction& ui,
-                       const TLStr& texts)
-        : table_(table), tree_(tree), ui_(ui), texts_(texts) {}
-
-    std::function<bool()> mayDiscard;      // default: yes
-    std::function<void()> beforeClear;     // e.g. the file name becomes the default one
-    std::function<void()> newStructure;    // when the rows gave no node
-    std::function<void(bool)> showResults; // after the rebuild (family matches)
-
-    bool mayDiscardData() override { return mayDiscard ? mayDiscard() : true; }
-    int dataFamilyCode() const override { return familyCode_; }
-    void setDataFamilyCode(int code) override { familyCode_ = code; }
-    void beginReception(const IdentificationRow& header) override;
-    void addReceivedRow(const ResultCells& cells) override { insertReceivedRow(table_, cells); }
-    void rebuildTree(bool familyMatches) override;
-    void showReceivedResults(bool familyMatches) override;
-
-private:
-    ResultsTable& table_;
-    InstallationTree& tree_;
-    UserInteraction& ui_;
-    const TLStr& texts_;
-    int familyCode_ = InstrumentFamilyCode;
-};
-
 class Workspace;
 
-// The reception host of the main window's document: asks before unsaved data is lost, makes
-// the file name the default one, re-applies the configuration, and starts a new structure
-// when the received rows gave no node; `showResults` lets a window refresh itself. The data
-// family code is the document's, so that saving afterwards writes the instrument's.
-class WorkspaceReception : public TableReceptionHost {
+// Where Receive Results puts what arrives: the rows and the tree of the workspace, with its
+// document (asking before unsaved data is lost, the default file name, the data family code).
+// The desktop and zarnctl receive through it alike; a window refreshes itself in onShown.
+class ResultsReception {
 public:
-    WorkspaceReception(Workspace& workspace, UserInteraction& ui);
-    int dataFamilyCode() const override;
-    void setDataFamilyCode(int code) override;
-    void beginReception(const IdentificationRow& header) override;
+    ResultsReception(Workspace& workspace, UserInteraction& ui);
+
+    // Called once the results are shown (whether the data family is the instrument's).
+    std::function<void(bool familyMatches)> onShown;
+
+    Workspace& workspace() { return workspace_; }
+    // Asks whether unsaved data may be lost; false when the user cancels.
+    bool mayDiscardData();
+    // The family code of the data held; identification updates it, a save writes it.
+    int dataFamilyCode() const;
+    void setDataFamilyCode(int code);
+    // Clears tree and results, makes the file name the default one, fills row 0.
+    void beginReception(const IdentificationRow& header);
+    // Puts a decoded row into its place in id order.
+    void addReceivedRow(const ResultCells& cells);
+    // Rebuilds the tree from the rows (shows progress, honours Cancel).
+    void rebuildTree();
+    // A new structure when the rows gave no node; then onShown.
+    void showReceivedResults(bool familyMatches);
 
 private:
     Workspace& workspace_;
+    UserInteraction& ui_;
 };
 
 } // namespace zarn

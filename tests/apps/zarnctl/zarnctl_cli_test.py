@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
 """zarnctl end to end: show, view and convert on structure files written by the program,
 numbers on the command line of zarnctl and zarn-sim, and Ctrl-C during a reception."""
+
+"""zarnctl end to end: show, view, convert and export on structure files written by the program."""
 import json
 import os
 import signal
@@ -236,6 +238,43 @@ def commands(log):
             return f.read().split()
     except FileNotFoundError:
         return []
+
+
+class Export(unittest.TestCase):
+    def test_defaults_are_tab_and_crlf_and_options_change_them(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "rich.txt")
+            done = run("export", RICH, "-o", out)
+            self.assertEqual(done.returncode, 0, done.stderr)
+            with open(out, "rb") as f:
+                default = f.read()
+            self.assertTrue(default.startswith(b"head 0 \xde\t\thead 6 \xde\r\n"))
+            lines = default.split(b"\r\n")
+            self.assertEqual(lines[lines.index(b"Block A") + 1], b"\tSocket \xe8rna")
+            numbered = [l for l in lines if l[:2] in (b"1\t", b"2\t", b"3\t")]
+            self.assertEqual([l.split(b"\t")[:2] for l in numbered],
+                             [[b"1", b"Socket"], [b"2", b"Line"]])
+            other = os.path.join(tmp, "other.txt")
+            self.assertEqual(run("export", RICH, "-o", other, "--col", "semicolon",
+                                 "--row", "lf").returncode, 0)
+            with open(other, "rb") as f:
+                self.assertEqual(f.read(), default.replace(b"\t", b";").replace(b"\r\n", b"\n"))
+
+    def test_garbage_options_are_refused(self):
+        with tempfile.TemporaryDirectory() as tmp:
+            out = os.path.join(tmp, "x.txt")
+            for args in (["--col", "comma"], ["--col", ""], ["--row", "CRLF"], ["--row"],
+                         ["--col", "tab;"], ["--frobnicate"]):
+                with self.subTest(args=args):
+                    done = run("export", RICH, "-o", out, *args)
+                    self.assertEqual(done.returncode, 2, done.stderr)
+                    self.assertIn(b"zarnctl export:", done.stderr)
+                    self.assertFalse(os.path.exists(out))
+            done = run("export", RICH, "-o", out, "--col", "comma")
+            self.assertIn(b'--col takes one of tab, semicolon, not "comma"', done.stderr)
+            self.assertEqual(run("export", RICH).returncode, 2)
+            self.assertEqual(run("export", "/etc/hostname", "-o", out).returncode, 1)
+            self.assertEqual(run("export", RICH, "-o", os.path.join(tmp, "no", "x.txt")).returncode, 1)
 
 
 if __name__ == "__main__":

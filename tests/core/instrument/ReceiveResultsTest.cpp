@@ -5,6 +5,7 @@
 #include "core/base/TextRoutines.h"
 #include "core/comm/ComConfiguration.h"
 #include "core/comm/VaComm.h"
+#include "core/instrument/AutoFind.h"
 #include "core/instrument/InstrumentCommands.h"
 #include "core/instrument/ResultsReception.h"
 #include "core/lang/LStr.h"
@@ -13,7 +14,6 @@
 #include "sim/PseudoTerminal.h"
 #include "sim/SimulatorLink.h"
 #include "support/ScriptedInteraction.h"
-#include "support/TempDir.h"
 
 #include <algorithm>
 #include <chrono>
@@ -76,12 +76,6 @@ protected:
               "Searching_30", "ReceivingResults_30", "Receiving_30", "Wait_25"})
             texts.set(key, std::string(key) + " text");
         namef.load({"funkcija3=Insulation$resistance"});
-        host.newStructure = [this] {
-            const NodeHandle root = tree.createNode(NoNode);
-            const std::string base = "Object";
-            tree.initialiseNode(root, kind::Object, &base);
-            ++newStructures;
-        };
     }
 
     void start(SimulatorData data, SimulatorFaults faults = {}, SimulatorPacing pacing = {}) {
@@ -93,12 +87,11 @@ protected:
         start(SimulatorData{defaultIdentificationPayload(), std::move(records)}, faults);
     }
 
-    PortAccess access() {
-        return {port, [this] { port.open(); }, [this] { port.close(); }};
-    }
+    // Each reception starts as after a save: nothing unsaved to ask about.
     ReceiveOutcome receive() {
+        ws.document().setSaved(true);
         const auto start = Clock::now();
-        auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+        auto out = receiveResults(port, ui, host, timeouts);
         elapsed = Clock::now() - start;
         return out;
     }
@@ -133,14 +126,14 @@ protected:
     std::unique_ptr<SimulatorLink> link;
     TVaComm port;
     CancellingInteraction ui;
-    TLStr texts;
-    NamefTables namef;
-    ResultsTable table;
-    InstallationTree tree;
-    TableReceptionHost host{table, tree, ui, texts};
+    Workspace ws{ZARN_BIN_DIR + std::string("/")};
+    TLStr& texts = ws.texts();
+    NamefTables& namef = ws.namef();
+    ResultsTable& table = ws.results();
+    InstallationTree& tree = ws.tree();
+    ResultsReception host{ws, ui};
     DialogueTimeouts timeouts = fastTimeouts();
     Clock::duration elapsed{};
-    int newStructures = 0;
 };
 
 TEST_F(Reception, ThousandRecordsInIdOrderAndShuffledGiveTheSameTable) {
@@ -198,9 +191,8 @@ TEST_F(Reception, TypeCodeDecidesWhetherRecordsAreAsked) {
         EXPECT_EQ(table.resultCount(), c.rows) << c.typeCode;
         EXPECT_EQ(count("MRE") > 0, c.asked) << c.typeCode;
         EXPECT_EQ(table.cell(2, 0), "Fanrik Osterlamp") << "header row filled";
-        EXPECT_EQ(tree.empty(), !c.asked) << c.typeCode;
+        EXPECT_EQ(tree.empty(), !c.asked) << "no new structure for another family";
     }
-    EXPECT_EQ(newStructures, 0);
 }
 
 TEST_F(Reception, RetryDialogWaitsThreeSecondsAndYesSendsLeave) {
@@ -230,6 +222,27 @@ TEST_F(Reception, RetryDialogNoRepeatsTheEntry) {
         EXPECT_EQ(ui.messages.size(), 3u);
         EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MRD", "MRD", "MEX"}));
     }
+}
+
+// The question whether to go on trying comes by name with its text, so that a terminal needs
+// not guess it from a dialog's buttons.
+TEST_F(Reception, RetryQuestionComesByName) {
+    class Asked : public ScriptedInteraction {
+    public:
+        bool askRetryTransfer(std::string_view question) override {
+            questions.emplace_back(question);
+            return questions.size() < 3;
+        }
+        std::vector<std::string> questions;
+    } asked;
+    SimulatorFaults f;
+    f.noAnswer = true;
+    start(blockRecords(1, 2), f);
+    EXPECT_EQ(receiveResults(port, asked, host, timeouts).status, Status::NotEntered);
+    EXPECT_EQ(asked.questions,
+              std::vector<std::string>(3, "CommError_40 text\rTerminateComm_40 text"));
+    EXPECT_TRUE(asked.messages.empty());
+    EXPECT_EQ(commands(), (std::vector<std::string>{"MRD", "MRD", "MRD", "MEX"}));
 }
 
 TEST_F(Reception, SlowBytesKeepTheIdleTimeOutAlive) {
@@ -349,7 +362,7 @@ TEST_F(Reception, UnplugMidTransferEndsWithAClearErrorAndKeepsTheRows) {
 
 TEST_F(Reception, PortThatDoesNotOpenGivesCommError) {
     port.setDeviceName("/dev/zarn-no-such-device");
-    const auto out = receiveResults(access(), ui, texts, namef, host, timeouts);
+    const auto out = receiveResults(port, ui, host, timeouts);
     EXPECT_EQ(out.status, Status::PortNotOpened);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(text::field(ui.messages[0].text, 1), "11: COMM ERROR");
@@ -358,8 +371,9 @@ TEST_F(Reception, PortThatDoesNotOpenGivesCommError) {
 
 TEST_F(Reception, DeclinedDiscardLeavesEverythingAlone) {
     start(blockRecords(1, 2));
-    host.mayDiscard = [] { return false; };
-    EXPECT_EQ(receive().status, Status::Declined);
+    table.setCell(col::Ids, table.addRow(), "1\r1\r1"); // unsaved data the user keeps
+    ui.answers = {modal::Cancel};
+    EXPECT_EQ(receiveResults(port, ui, host, timeouts).status, Status::Declined);
     EXPECT_TRUE(commands().empty());
     EXPECT_FALSE(port.isOpen());
 }
@@ -415,7 +429,7 @@ TEST_F(Reception, ReceiveDataShowsTheFixedTexts) {
     start(SimulatorData{identificationPayload(16, {"Real name", "Real code", "line3", "SN 7",
                                                    "Real firm", "user 1\ruser 2", "line7"}),
                         {}});
-    const auto out = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto out = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(out.entered);
     ASSERT_TRUE(out.data);
     EXPECT_EQ(out.data->instrumentLines,
@@ -450,7 +464,7 @@ TEST_P(FailedIdentification, StillGivesTheFixedTextsAndKeepsTheFamilyCode) {
     EXPECT_EQ(table.resultCount(), 0) << "no records asked of another family";
 
     start(data, GetParam().faults);
-    const auto shown = receiveInstrumentData(access(), ui, texts, timeouts);
+    const auto shown = receiveInstrumentData(port, ui, texts, timeouts);
     ASSERT_TRUE(shown.entered);
     EXPECT_FALSE(shown.identified);
     ASSERT_TRUE(shown.data);
@@ -516,7 +530,7 @@ TEST(AutoFind, FindsTheSimulatorOnComThreeAtNineteenThousandTwoHundred) {
 
 namespace {
 
-TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentToSave) {
+TEST(ResultsReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentToSave) {
     Workspace ws(ZARN_BIN_DIR + std::string("/"));
     ws.texts().set("Object_20", "Object");
     ws.loadDefaultNames();
@@ -529,10 +543,9 @@ TEST(WorkspaceReception, NothingReceivedStartsANewStructureAndRowsMakeADocumentT
                                       : std::vector<std::string>{}}));
         TVaComm port;
         port.setDeviceName(link.slavePath());
-        WorkspaceReception host(ws, ui);
+        ResultsReception host(ws, ui);
         ws.document().setCurrentFileName("/tmp/old.zrn");
-        const auto out = receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui,
-                                        ws.texts(), ws.namef(), host, fastTimeouts());
+        const auto out = receiveResults(port, ui, host, fastTimeouts());
         EXPECT_EQ(out.status, Status::Received);
         EXPECT_EQ(ws.document().currentFileName(), ws.document().defaultFileName());
         ASSERT_EQ(ws.tree().childCount(NoNode), 1);
@@ -561,19 +574,26 @@ protected:
         ws.loadDefaultNames();
         ws.applyConfiguration();
         doc.setRememberProtocolDefaults(false);
+        dir = std::filesystem::temp_directory_path() /
+              ("zarn-family-" + std::to_string(::getpid()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir);
     }
+    ~DocumentReception() override { std::filesystem::remove_all(dir); }
 
     std::string file(const std::string& name, std::string_view bytes = {}) const {
-        return bytes.empty() ? dir.file(name) : dir.write(name, bytes);
+        const auto path = (dir / name).string();
+        if (!bytes.empty())
+            std::ofstream(path, std::ios::binary) << bytes;
+        return path;
     }
     ReceiveOutcome receiveFrom(uint16_t typeCode, std::vector<std::string> records) {
         SimulatorLink link(InstrumentSimulator(
             SimulatorData{defaultIdentificationPayload(typeCode), std::move(records)}));
         TVaComm port;
         port.setDeviceName(link.slavePath());
-        WorkspaceReception host(ws, ui);
-        return receiveResults({port, [&] { port.open(); }, [&] { port.close(); }}, ui, ws.texts(),
-                              ws.namef(), host, fastTimeouts());
+        ResultsReception host(ws, ui);
+        return receiveResults(port, ui, host, fastTimeouts());
     }
     static std::string secondLine(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -586,7 +606,7 @@ protected:
     Workspace ws{ZARN_BIN_DIR + std::string("/")};
     StructureDocument doc{ws};
     ScriptedInteraction ui;
-    test::TempDir dir{"zarn-family"};
+    std::filesystem::path dir;
 };
 
 struct EarlierFile {

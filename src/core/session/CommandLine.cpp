@@ -1,63 +1,8 @@
-#include "ui/ProgramPaths.h"
+#include "core/session/CommandLine.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <string_view>
-#include <system_error>
-#include <unistd.h>
 
 namespace zarn {
-
-namespace {
-
-std::string withSlash(std::string dir) {
-    if (dir.empty())
-        return "./";
-    if (dir.back() != '/')
-        dir += '/';
-    return dir;
-}
-
-bool writableDir(const std::string& dir) {
-    return ::access(dir.c_str(), W_OK | X_OK) == 0;
-}
-
-std::string configHome() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg == '/')
-        return withSlash(xdg);
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return withSlash(home) + ".config/";
-    return "/tmp/";
-}
-
-} // namespace
-
-ProgramPaths ProgramPaths::resolve(const std::string& exeDir,
-                                   const std::optional<std::string>& programDir) {
-    ProgramPaths p;
-    if (programDir) {
-        p.dataDir = withSlash(*programDir);
-        p.settingsFile = p.dataDir + "ZARN.INI";
-        return p;
-    }
-    const std::string exe = withSlash(exeDir);
-    std::error_code ec;
-    if (std::filesystem::exists(exe + "LNG_MAIN.INI", ec)) {
-        p.dataDir = exe;
-    } else {
-        const std::filesystem::path shared =
-            std::filesystem::path(exe + "../share/zarn").lexically_normal();
-        p.dataDir = withSlash(shared.string());
-    }
-    if (writableDir(exe)) {
-        p.settingsFile = exe + "ZARN.INI";
-    } else {
-        const std::string dir = configHome() + "zarn/";
-        std::filesystem::create_directories(dir, ec);
-        p.settingsFile = dir + "ZARN.INI";
-    }
-    return p;
-}
 
 const char* const CommandLineUsage =
     "Usage: zarn [FILE] [--program-dir DIR] [--simulator]\n"

@@ -1,4 +1,4 @@
-// Where the program finds its files.
+// Where zarn and zarnctl find their files.
 //
 // The program directory holds ZARN.INI, LNG_MAIN.INI, the language files and the help. By
 // default it is the executable's directory; an installed program whose directory lacks
@@ -9,7 +9,6 @@
 
 #include <optional>
 #include <string>
-#include <vector>
 
 namespace zarn {
 
@@ -20,26 +19,10 @@ struct ProgramPaths {
     // Paths for an executable in exeDir, or everything in programDir when given.
     static ProgramPaths resolve(const std::string& exeDir,
                                 const std::optional<std::string>& programDir);
+    // The directory of the running executable, with trailing '/' ("./" when unknown).
+    static std::string executableDir();
     // A file of the data directory.
     std::string dataFile(const std::string& name) const { return dataDir + name; }
 };
-
-struct CommandLine {
-    std::optional<std::string> programDir;
-    std::optional<std::string> file; // structure file to open at start
-    bool simulator = false;          // a simulated instrument on COM1 for this run
-    bool exitWhenShown = false;      // leave as soon as the window is on screen (timing runs)
-    bool help = false;
-    bool version = false;
-    std::string error; // non-empty when the arguments make no sense
-};
-
-// Reads `zarn [FILE] [--program-dir DIR] [--simulator] [--exit-when-shown]`, `--help` and
-// `--version` (arguments without argv[0]). It runs before the GUI starts, so Qt's own
-// options (-platform NAME, -style NAME, -reverse ...) are passed over for Qt to take.
-CommandLine parseCommandLine(const std::vector<std::string>& args);
-
-// What `zarn --help` prints.
-extern const char* const CommandLineUsage;
 
 } // namespace zarn
