@@ -4,6 +4,7 @@
 #include "core/lang/LStr.h"
 #include "core/structfile/StructFile.h"
 #include "support/TempDir.h"
+#include "support/TestDocument.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
@@ -41,14 +42,8 @@ std::string pageBody(int kind) {
 // A valid file with an empty structure, followed by `pages` pages of the given kinds in turn,
 // written compactly: no empty lines between pages and LF line ends, as the reader accepts.
 std::string generate(const std::vector<int>& kinds, int pages) {
-    TLStr texts;
-    InstallationTree tree;
-    ResultsTable table;
-    PrintoutHeading heading;
-    PrintoutComments comments;
-    TProtocol protocol{texts};
-    std::string bytes =
-        writeStructure({tree, table, heading, comments, protocol}, structfile::ProductFamily, {});
+    const test::TestDocument empty;
+    std::string bytes = writeStructure(empty.parts, structfile::ProductFamily, {});
     bytes.resize(bytes.rfind(structfile::Konec));
     int counts[7] = {};
     for (int i = 0; i < pages; ++i) {
