@@ -90,6 +90,7 @@ ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsRece
                         }
                     }
                     ui.progressPosition(receptionGauge(out.received, out.count));
+                    ui.progressCount(out.received, out.count);
                     ui.processEvents();
                 } while (!ui.cancelRequested() && result == RecordRead);
                 if (result != RecordRead && out.received < out.count) {
