@@ -89,8 +89,8 @@ ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsRece
                             ++out.received;
                         }
                     }
-                    ui.progressPosition(receptionGauge(out.received, out.count));
                     ui.progressCount(out.received, out.count);
+                    ui.progressPosition(receptionGauge(out.received, out.count));
                     ui.processEvents();
                 } while (!ui.cancelRequested() && result == RecordRead);
                 if (result != RecordRead && out.received < out.count) {
