@@ -59,8 +59,10 @@ DemoOptions parseOptions(const std::vector<std::string>& argv) {
         // The instrument offers the speeds of the COM dialog, no others.
         if (std::find(zarn::ComBaudItems.begin(), zarn::ComBaudItems.end(), o.baud) ==
             zarn::ComBaudItems.end()) {
+            auto speeds = zarn::ComBaudItems;
+            std::sort(speeds.begin(), speeds.end());
             std::string list;
-            for (int speed : zarn::ComBaudItems)
+            for (int speed : speeds)
                 list += (list.empty() ? "" : ", ") + std::to_string(speed);
             throw UsageError("--baud takes one of the instrument's speeds " + list + ", not " + *b);
         }
@@ -123,16 +125,17 @@ std::string desktopProgram() {
 
 int runDemo(Context& ctx) {
     const DemoOptions options = parseOptions(ctx.args);
+    InstrumentInteraction ui(ctx.err, 0, InstrumentInteraction::PipedProgress::None);
+    Context quiet{ctx.paths, ctx.args, ctx.out, ctx.err, ui};
+    LoadedDocument loaded(quiet, options.language);
+
+    // Made once the arguments and the language are known to be good.
     std::error_code ec;
     const fs::path dir = fs::absolute(options.dir, ec).lexically_normal();
     fs::create_directories(dir, ec);
     if (ec || !fs::is_directory(dir))
         throw CommandError("cannot make the folder " + dir.string() + ": " +
                            (ec ? ec.message() : "a file of that name is in the way"));
-
-    InstrumentInteraction ui(ctx.err, 0, InstrumentInteraction::PipedProgress::None);
-    Context quiet{ctx.paths, ctx.args, ctx.out, ctx.err, ui};
-    LoadedDocument loaded(quiet, options.language);
 
     const std::string folder = dir.string();
     zarn::StagedFiles staged(folder);
