@@ -148,8 +148,7 @@ int runDemo(Context& ctx) {
     try {
         link = startInstrument(options.records, options.baud, log);
     } catch (const std::exception& e) {
-        throw CommandError(std::string("cannot start the simulated instrument in ") + folder +
-                           ": " + e.what());
+        throw CommandError(std::string("cannot start the simulated instrument: ") + e.what());
     }
     zarn::TVaComm port;
     zarn::PortRequest request;
@@ -163,6 +162,7 @@ int runDemo(Context& ctx) {
     const auto out = zarn::receiveResults(port, ui, host);
     link->stop();
     const size_t commands = link->commandLog().size();
+    link.reset(); // the log is complete and closed
     const int status = receptionStatus(out, ui.interrupted());
     if (status == InterruptedStatus) {
         ctx.err << "zarnctl demo: interrupted; nothing was written\n";
@@ -223,9 +223,10 @@ int runDemo(Context& ctx) {
 
 const RegisterCommand reg{
     {"demo", "DIR [--records N] [--language N] [--baud N]",
-     "Runs the main job with a simulated instrument: starts one inside zarnctl on a\n"
-     "pseudo-terminal of its own, receives its results through the port and the instrument\n"
-     "dialogue as `receive` does, and writes into DIR (made when missing):\n"
+     "Runs the main job against a simulated instrument and writes its files into DIR.\n"
+     "The instrument runs inside zarnctl on a pseudo-terminal of its own; its results are\n"
+     "received through the port and the instrument dialogue as `receive` receives them,\n"
+     "and DIR (made when missing) gets:\n"
      "  demo.zrn  the structure file\n"
      "  demo.txt  its text export, as `export` writes it (TAB, CR LF)\n"
      "  demo.pdf  the report of the first block, as `report` composes it\n"
@@ -243,7 +244,8 @@ const RegisterCommand reg{
      "On a terminal a progress line shows the records received; elsewhere nothing is shown\n"
      "until the files are written.\n"
      "Exit status: 0 written; 130 interrupted by Ctrl-C (nothing is written, earlier files\n"
-     "stay as they were); 2 wrong arguments; 1 other failures (DIR cannot be written, ...).",
+     "stay as they were); 2 wrong arguments; 3, 4 or 5 the reception failed, as for\n"
+     "`receive` (nothing is written); 1 other failures (DIR cannot be made or written).",
      runDemo}};
 
 } // namespace
