@@ -55,7 +55,8 @@ int runExport(Context& ctx) {
     zarn::Workspace& ws = doc.workspace();
     zarn::StructureDocument& structure = doc.document();
     const zarn::ExportSource source{
-        ws.tree(), ws.results(), structure.heading(), structure.protocol(), ws.texts(), ws.namef()};
+        ws.tree(),  ws.results(), structure.heading(), structure.protocol(),
+        ws.texts(), ws.namef(),   doc.codePage()};
     const zarn::WriteResult written = zarn::writeTextExport(source, format, *out);
     if (!written.ok)
         throw CommandError("cannot write " + *out + ": " + written.message);
