@@ -20,7 +20,8 @@ void exportStructureFile(LoadedDocument& doc, const std::string& file, zarn::Exp
     zarn::Workspace& ws = doc.workspace();
     zarn::StructureDocument& structure = doc.document();
     const zarn::ExportSource source{
-        ws.tree(), ws.results(), structure.heading(), structure.protocol(), ws.texts(), ws.namef()};
+        ws.tree(),  ws.results(), structure.heading(), structure.protocol(),
+        ws.texts(), ws.namef(),   doc.codePage()};
     const zarn::WriteResult written = zarn::writeTextExport(source, format, out);
     if (!written.ok)
         throw CommandError("cannot write " + out + ": " + written.message);
