@@ -9,11 +9,26 @@
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <cstdio>
 
 namespace zarnctl {
 namespace {
 
 using namespace zarn;
+
+QtMessageHandler qtHandler = nullptr;
+
+// A headless run keeps nothing in the session's runtime folder, so Qt's notice that there is
+// none (root at a console, CI) would only clutter the command's output.
+void withoutRuntimeFolderNotice(QtMsgType type, const QMessageLogContext& context,
+                                const QString& message) {
+    if (type == QtWarningMsg && message.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set"))
+        return;
+    if (qtHandler)
+        qtHandler(type, context, message);
+    else
+        std::fputs(qPrintable(qFormatLogMessage(type, context, message) + u'\n'), stderr);
+}
 
 // The offscreen platform unless the caller chose one: no display is needed.
 QGuiApplication& guiApplication() {
@@ -21,6 +36,7 @@ QGuiApplication& guiApplication() {
         return *app;
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtHandler = qInstallMessageHandler(withoutRuntimeFolderNotice);
     static int argc = 1;
     static char name[] = "zarnctl";
     static char* argv[] = {name, nullptr};

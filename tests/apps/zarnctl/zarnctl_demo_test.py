@@ -41,8 +41,12 @@ class Files(unittest.TestCase):
             for name, data in [("demo.txt", b"earlier"), ("notes.txt", b"mine")]:
                 with open(os.path.join(out, name), "wb") as f:
                     f.write(data)
-            done = run("demo", out)
+            # As at a root console: no runtime folder. Nothing goes to stderr on success.
+            env = {k: v for k, v in os.environ.items() if k != "XDG_RUNTIME_DIR"}
+            done = subprocess.run([ZARNCTL, "demo", out], capture_output=True, timeout=120,
+                                  env=env)
             self.assertEqual(done.returncode, 0, done.stderr)
+            self.assertEqual(done.stderr, b"")
             self.assertEqual(sorted(os.listdir(out)), sorted(NAMES + ["notes.txt"]))
             with open(os.path.join(out, "notes.txt"), "rb") as f:
                 self.assertEqual(f.read(), b"mine")
