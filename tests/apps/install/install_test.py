@@ -264,5 +264,36 @@ class Installed(unittest.TestCase):
         self.assertEqual(r.returncode, 0, r.stderr)
 
 
+class DebianPackage(unittest.TestCase):
+    def test_package_installs_to_usr_with_its_dependencies(self):
+        out = tempfile.mkdtemp(prefix="zarn_deb_")
+        self.addCleanup(shutil.rmtree, out)
+        cpack = os.path.join(os.path.dirname(CMAKE), "cpack")
+        r = run([cpack, "-G", "DEB", "-B", out, "--config",
+                 os.path.join(BUILD, "CPackConfig.cmake")], timeout=300)
+        self.assertEqual(r.returncode, 0, r.stdout.decode() + r.stderr.decode())
+        debs = [f for f in os.listdir(out) if f.endswith(".deb")]
+        self.assertEqual(len(debs), 1, os.listdir(out))
+        deb = os.path.join(out, debs[0])
+        fields = run(["dpkg-deb", "-f", deb, "Package", "Section", "Depends"]).stdout.decode()
+        self.assertIn("Package: zarn\n", fields)
+        self.assertIn("Section: electronics\n", fields)
+        # From dpkg-shlibdeps: the Qt libraries the programs link.
+        for lib in ("libqt6widgets6", "libqt6printsupport6", "libc6"):
+            self.assertIn(lib, fields)
+        files = run(["dpkg-deb", "-c", deb]).stdout.decode()
+        paths = [line.split()[-1] for line in files.splitlines()]
+        for p in paths:
+            self.assertTrue(p.startswith("./usr/"), p)
+        for p in ["./usr/bin/zarn", "./usr/bin/zarnctl", "./usr/bin/zarn-sim",
+                  "./usr/share/zarn/LNG_MAIN.INI", "./usr/share/applications/zarn.desktop",
+                  "./usr/share/mime/packages/zarn.xml", "./usr/share/doc/zarn/changelog.gz",
+                  "./usr/share/man/man1/zarnctl.1.gz", "./usr/share/man/man1/zarn.1.gz"]:
+            self.assertIn(p, paths)
+        # Caches are refreshed by the triggers of the packages that own them.
+        control = run(["dpkg-deb", "-I", deb]).stdout.decode()
+        self.assertNotRegex(control, r"postinst|prerm|postrm|preinst")
+
+
 if __name__ == "__main__":
     unittest.main()
