@@ -58,8 +58,11 @@ class Installed(unittest.TestCase):
         os.mkdir(cls.home)
         if os.geteuid() == 0:
             os.chown(cls.home, NOBODY, NOBODY)
+        # No desktop session: xdg-utils takes its generic path.
+        session = ("DISPLAY", "WAYLAND_DISPLAY", "DESKTOP_SESSION", "KDE_FULL_SESSION",
+                   "GNOME_DESKTOP_SESSION_ID", "MATE_DESKTOP_SESSION_ID")
         cls.env = {k: v for k, v in os.environ.items()
-                   if not k.startswith("XDG_") and k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+                   if not k.startswith("XDG_") and k not in session}
         cls.env.update(HOME=cls.home, XDG_CONFIG_HOME=os.path.join(cls.home, ".config"),
                        XDG_DATA_HOME=os.path.join(cls.home, ".local", "share"),
                        XDG_DATA_DIRS=f"{cls.share}:/usr/share", QT_QPA_PLATFORM="offscreen")
