@@ -2,7 +2,7 @@
 """Checks that every #include of the program points down the layers.
 
     core/base -> core/lang, core/grid -> core/app -> core/inspection, core/comm
-    -> core/structfile, core/instrument -> core/session -> sim, print -> ui -> apps
+    -> core/structfile, core/instrument -> core/session -> sim, print -> ui -> apps, tools
 
 A folder may include its own headers and those of every lower rank. Tests, benchmarks and
 fuzz harnesses are not checked; their CMake targets link only the layers they test. The
@@ -27,6 +27,7 @@ RANKS = {
     "print": 6,
     "ui": 7,
     "apps": 8,
+    "tools": 8,
 }
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"')
@@ -45,8 +46,8 @@ def layer_of_header(include):
 
 def layer_of_source(root, path):
     rel = path.relative_to(root).parts
-    if rel[0] == "apps":
-        return "apps"
+    if rel[0] in ("apps", "tools"):
+        return rel[0]
     if rel[1] == "core":
         return "core/" + rel[2] if len(rel) > 3 else "core"
     return rel[1]
@@ -55,7 +56,7 @@ def layer_of_source(root, path):
 def main():
     root = pathlib.Path(sys.argv[1] if len(sys.argv) > 1 else ".").resolve()
     problems = []
-    sources = [p for base in ("src", "apps") for p in sorted((root / base).rglob("*"))
+    sources = [p for base in ("src", "apps", "tools") for p in sorted((root / base).rglob("*"))
                if p.suffix in (".h", ".cpp")]
     for path in sources:
         layer = layer_of_source(root, path)

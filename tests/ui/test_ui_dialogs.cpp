@@ -11,6 +11,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <QTextBrowser>
 #include <QtTest>
 
@@ -133,6 +135,51 @@ private slots:
         QVERIFY(html.contains(QStringLiteral("dialout")));
         QVERIFY(html.contains(QStringLiteral(".zrn")));
         QVERIFY(!help.showContents(QStringLiteral(ZARN_DATA_DIR "/help/MISSING.HTM")));
+    }
+
+    // The guides are translations of one another: the same headings at the same levels with
+    // the same anchors, in the same order, so that none of them loses or gains a section
+    // unnoticed. Each is UTF-8, says so, and links only to sections it has.
+    void helpGuidesShareOneOutline_data() { helpGuides_data(); }
+    void helpGuidesShareOneOutline() {
+        QFETCH(QString, file);
+        struct Guide {
+            QString problem;     // why the file cannot be taken as a guide
+            QStringList outline; // "h2 connect", in document order
+            QStringList links;   // targets of the links inside the page
+            QStringList anchors;
+        };
+        const auto read = [](const QString& name) {
+            Guide g;
+            QFile f(QStringLiteral(ZARN_DATA_DIR "/help/") + name);
+            if (!f.open(QIODevice::ReadOnly)) {
+                g.problem = name + QStringLiteral(" cannot be read");
+                return g;
+            }
+            QStringDecoder utf8(QStringDecoder::Utf8);
+            const QString html = utf8(f.readAll());
+            if (utf8.hasError() || !html.contains(QStringLiteral("<meta charset=\"utf-8\">")))
+                g.problem = name + QStringLiteral(" is not UTF-8 with its charset declared");
+            static const QRegularExpression heading(
+                QStringLiteral("<h([1-6])>\\s*(?:<a name=\"([^\"]+)\"></a>)?"));
+            for (const auto& m : heading.globalMatch(html))
+                g.outline << QStringLiteral("h%1 %2").arg(m.captured(1), m.captured(2));
+            static const QRegularExpression link(QStringLiteral("href=\"#([^\"]+)\""));
+            for (const auto& m : link.globalMatch(html))
+                g.links << m.captured(1);
+            static const QRegularExpression anchor(QStringLiteral("name=\"([^\"]+)\""));
+            for (const auto& m : anchor.globalMatch(html))
+                g.anchors << m.captured(1);
+            return g;
+        };
+        const Guide english = read(QStringLiteral("ZARN_EN.HTM"));
+        const Guide guide = read(file);
+        QVERIFY2(english.problem.isEmpty(), qPrintable(english.problem));
+        QVERIFY2(guide.problem.isEmpty(), qPrintable(guide.problem));
+        QCOMPARE(guide.outline, english.outline);
+        QCOMPARE(guide.links, english.links);
+        for (const QString& target : guide.links)
+            QVERIFY2(guide.anchors.contains(target), qPrintable(target));
     }
 };
 
