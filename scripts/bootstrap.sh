@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # One command from a fresh Debian 12 checkout:
-#   scripts/bootstrap.sh run    install what is missing, build, run the main job
+#   scripts/bootstrap.sh run    install what is missing, build, run the main job (zarnctl demo)
 #   scripts/bootstrap.sh test   install what is missing, build, run every test
 set -euo pipefail
+# The main job writes its files into $ZARN_DEMO_DIR, else zarn-demo in the caller's folder.
+demo_dir=${ZARN_DEMO_DIR:-$PWD/zarn-demo}
 cd "$(dirname "$0")/.."
 
 mode=${1:-run}
@@ -13,7 +15,7 @@ cmake --build --preset default
 
 case "$mode" in
 run)
-    bash scripts/main-job.sh build/default/bin
+    bash scripts/main-job.sh build/default/bin "$demo_dir"
     ;;
 test)
     # The print tests send their jobs to a real CUPS queue; as root, start it here.

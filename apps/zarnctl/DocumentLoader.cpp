@@ -7,9 +7,12 @@
 
 namespace zarnctl {
 
-LoadedDocument::LoadedDocument(Context& ctx) : session_(ctx.paths, ctx.ui) {
+LoadedDocument::LoadedDocument(Context& ctx, std::optional<int> language)
+    : session_(ctx.paths, ctx.ui) {
     // A batch tool leaves the settings alone.
     session_.structure().setRememberProtocolDefaults(false);
+    if (language)
+        session_.useLanguageForRun(*language - 1);
     const zarn::SessionTexts started = session_.startUp();
     const std::string& dir = ctx.paths.dataDir;
     using Failure = zarn::SessionTexts::Failure;
@@ -23,6 +26,14 @@ LoadedDocument::LoadedDocument(Context& ctx) : session_(ctx.paths, ctx.ui) {
         throw CommandError("the language file of " + dir + " is incomplete");
     case Failure::ProtocolTexts:
         throw CommandError("the language file lacks protocol text " + started.missingKey);
+    case Failure::NoSuchLanguage: {
+        const auto& names = session_.language().displayNames();
+        std::string list;
+        for (size_t i = 0; i < names.size(); ++i)
+            list += (i ? ", " : "") + std::to_string(i + 1) + " " + names[i];
+        throw UsageError("there is no language " + std::to_string(language.value_or(0)) + " in " +
+                         dir + "LNG_MAIN.INI; it lists " + list);
+    }
     }
     codePage_ = zarn::codePageForLcid(session_.language().lcid());
     uiTexts_ = started.uiTexts;

@@ -7,6 +7,7 @@
 #include "core/session/ProgramSession.h"
 #include "core/structfile/StructureDocument.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,8 +16,10 @@ namespace zarnctl {
 class LoadedDocument {
 public:
     // Starts the session in the program directory (a broken language installation is a
-    // CommandError).
-    explicit LoadedDocument(Context& ctx);
+    // CommandError). `language` (from 1, in the order of LNG_MAIN.INI) is taken for this run
+    // instead of the stored choice, which stays as it is; a number the list lacks is a
+    // UsageError.
+    explicit LoadedDocument(Context& ctx, std::optional<int> language = std::nullopt);
 
     // Reads the structure file; a file that cannot be read is a CommandError.
     zarn::StructureReadResult read(const std::string& path);

@@ -1,8 +1,7 @@
 // zarnctl export FILE -o OUT [--col tab|semicolon] [--row crlf|cr|lf]: the text export of a
 // structure file, as File › Export writes it.
 #include "Command.h"
-#include "DocumentLoader.h"
-#include "core/inspection/TextExport.h"
+#include "ExportFile.h"
 
 namespace zarnctl {
 namespace {
@@ -39,26 +38,7 @@ int runExport(Context& ctx) {
                                     choose(args, "--row", rows, zarn::RowDelimiter::CrLf)};
 
     LoadedDocument doc(ctx);
-    const auto result = doc.read(args.positional[0]);
-    if (!result.version)
-        throw CommandError(args.positional[0] + " is not a structure file");
-    if (!result.productFamily())
-        throw CommandError(args.positional[0] + " holds results of data family " +
-                           std::to_string(result.family) + ", which this program does not read");
-    if (!result.trusted)
-        ctx.err << "zarnctl export: warning: the results do not match the instrument's "
-                   "checksum and were emptied\n";
-    if (result.protocolError)
-        ctx.err << "zarnctl export: warning: the protocol pages after the damaged one were "
-                   "not read\n";
-
-    zarn::Workspace& ws = doc.workspace();
-    zarn::StructureDocument& structure = doc.document();
-    const zarn::ExportSource source{
-        ws.tree(), ws.results(), structure.heading(), structure.protocol(), ws.texts(), ws.namef()};
-    const zarn::WriteResult written = zarn::writeTextExport(source, format, *out);
-    if (!written.ok)
-        throw CommandError("cannot write " + *out + ": " + written.message);
+    exportStructureFile(doc, args.positional[0], format, *out, ctx.err, "zarnctl export");
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "core/base/IniFile.h"
 
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <unistd.h>
 
@@ -26,8 +27,9 @@ std::string oneLine(std::string_view text) {
 
 } // namespace
 
-InstrumentInteraction::InstrumentInteraction(std::ostream& err, int retries)
-    : TerminalInteraction(err), err_(err), retriesLeft_(retries), tty_(::isatty(2) == 1) {
+InstrumentInteraction::InstrumentInteraction(std::ostream& err, int retries, PipedProgress piped)
+    : TerminalInteraction(err), err_(err), retriesLeft_(retries), tty_(::isatty(2) == 1),
+      pipedLines_(piped == PipedProgress::Lines) {
     interrupts = 0;
     struct sigaction sa {};
     sa.sa_handler = onInterrupt;
@@ -60,7 +62,8 @@ bool InstrumentInteraction::askRetryTransfer(std::string_view question) {
 void InstrumentInteraction::progressShow(std::string_view caption) {
     shown_ = true;
     percent_ = -1;
-    if (!tty_ && !caption.empty())
+    done_ = -1;
+    if (!tty_ && pipedLines_ && !caption.empty())
         err_ << oneLine(caption) << '\n';
 }
 
@@ -68,9 +71,10 @@ void InstrumentInteraction::progressLabels(std::string_view, std::string_view la
     if (label2 == label_)
         return;
     label_ = oneLine(label2);
+    done_ = -1; // a new step counts anew
     if (tty_) {
         drawBar();
-    } else if (!label_.empty()) {
+    } else if (pipedLines_ && !label_.empty()) {
         err_ << label_ << '\n';
     }
 }
@@ -82,8 +86,19 @@ void InstrumentInteraction::progressPosition(int percent) {
     percent_ = percent;
     if (tty_)
         drawBar();
-    else if (percent / 25 != before / 25 || before < 0)
+    else if (pipedLines_ && (percent / 25 != before / 25 || before < 0))
         err_ << percent << "%\n";
+}
+
+void InstrumentInteraction::progressCount(int done, int total) {
+    if (done == done_ && total == total_)
+        return;
+    done_ = done;
+    total_ = total;
+    // The figures change with every record; a few redraws a second are enough to read them.
+    const auto now = std::chrono::steady_clock::now();
+    if (tty_ && (done == total || now - drawnAt_ >= std::chrono::milliseconds(100)))
+        drawBar();
 }
 
 void InstrumentInteraction::progressHide() {
@@ -117,8 +132,11 @@ void InstrumentInteraction::drawBar() {
     const int width = 30;
     const int filled = p * width / 100;
     err_ << "\r[" << std::string(static_cast<size_t>(filled), '#')
-         << std::string(static_cast<size_t>(width - filled), ' ') << "] " << p << "%  " << label_
-         << "\x1b[K" << std::flush;
+         << std::string(static_cast<size_t>(width - filled), ' ') << "] " << p << "%  ";
+    if (done_ >= 0)
+        err_ << done_ << '/' << total_ << "  ";
+    err_ << label_ << "\x1b[K" << std::flush;
+    drawnAt_ = std::chrono::steady_clock::now();
     barDrawn_ = true;
 }
 
@@ -126,6 +144,31 @@ void InstrumentInteraction::endBarLine() {
     if (barDrawn_)
         err_ << '\n';
     barDrawn_ = false;
+}
+
+int receptionStatus(const zarn::ReceiveOutcome& outcome, bool interrupted) {
+    using Status = zarn::ReceiveOutcome::Status;
+    switch (outcome.status) {
+    case Status::PortNotOpened:
+    case Status::Declined:
+        return 1;
+    case Status::NotEntered:
+        return interrupted ? InterruptedStatus : 4;
+    case Status::DeviceLost:
+        return 5;
+    default:
+        break;
+    }
+    if (interrupted)
+        return InterruptedStatus;
+    switch (outcome.status) {
+    case Status::Received:
+        return 0;
+    case Status::RecordsMissing:
+        return 3;
+    default:
+        return 1;
+    }
 }
 
 namespace {

@@ -11,6 +11,7 @@
 #include "core/instrument/InstrumentCommands.h"
 #include "core/session/ProgramSession.h"
 
+#include <chrono>
 #include <string>
 
 namespace zarnctl {
@@ -18,9 +19,15 @@ namespace zarnctl {
 // Progress on standard error, and the question whether to try transfer mode again answered
 // "try again" a given number of times, then "stop". Ctrl-C sets the cancel flag, so the instrument
 // is left properly; one that came before the command began still counts.
+//
+// On a terminal the progress is one line rewritten in place (a bar, the percentage, the
+// records received of those counted, the step); elsewhere it is a line per step and quarter,
+// or nothing at all.
 class InstrumentInteraction : public TerminalInteraction {
 public:
-    InstrumentInteraction(std::ostream& err, int retries);
+    enum class PipedProgress { Lines, None };
+    InstrumentInteraction(std::ostream& err, int retries,
+                          PipedProgress piped = PipedProgress::Lines);
     ~InstrumentInteraction() override;
 
     int messageDlg(std::string_view message, zarn::DialogType type, zarn::ButtonSet buttons,
@@ -30,6 +37,7 @@ public:
     void progressLabels(std::string_view label1, std::string_view label2) override;
     void progressPosition(int percent) override;
     void progressHide() override;
+    void progressCount(int done, int total) override;
     bool cancelRequested() const override;
     void clearCancel() override;
 
@@ -43,10 +51,14 @@ private:
     std::ostream& err_;
     int retriesLeft_;
     bool tty_;
+    bool pipedLines_;
     bool shown_ = false;
     bool barDrawn_ = false;
     std::string label_;
     int percent_ = -1;
+    int done_ = -1; // records received of `total_`; -1 when the step counts none
+    int total_ = 0;
+    std::chrono::steady_clock::time_point drawnAt_{};
     bool commandBegun_ = false;
     int clearedAt_ = 0; // Ctrl-C presses before the last clear
 };
@@ -57,6 +69,10 @@ inline constexpr int InterruptedStatus = 130;
 inline constexpr int MaxRetries = 10000;
 // --baud: the fastest line speed a Linux serial driver is asked for.
 inline constexpr int MaxLineSpeed = 4000000;
+
+// The exit status of a reception: 0 every record arrived, 3 records missing, 4 transfer mode
+// not entered, 5 the device went away, 130 interrupted by Ctrl-C, 1 other failures.
+int receptionStatus(const zarn::ReceiveOutcome& outcome, bool interrupted);
 
 // The port of the session set up from --port (COM1..COM16 through the port map of ZARN.INI,
 // or a device path) and --baud (else the SETUP choice of ZARN.INI). A COM name outside

@@ -24,17 +24,16 @@ int runReceive(Context& ctx) {
 
     zarn::ResultsReception host(ws, ui);
     const auto out = zarn::receiveResults(port, ui, host);
+    const int status = receptionStatus(out, ui.interrupted());
     using Status = zarn::ReceiveOutcome::Status;
     switch (out.status) {
     case Status::PortNotOpened:
-        return 1;
-    case Status::NotEntered:
-        if (ui.interrupted())
-            return InterruptedStatus;
-        ctx.err << "zarnctl receive: the instrument did not enter transfer mode\n";
-        return 4;
     case Status::Declined:
-        return 1;
+        return status;
+    case Status::NotEntered:
+        if (status != InterruptedStatus)
+            ctx.err << "zarnctl receive: the instrument did not enter transfer mode\n";
+        return status;
     default:
         break;
     }
@@ -42,21 +41,11 @@ int runReceive(Context& ctx) {
         throw CommandError("cannot write " + *output);
     ctx.err << "zarnctl receive: " << out.received << " of " << out.count << " records in "
             << *output << '\n';
-    if (ui.interrupted() && out.status != Status::DeviceLost) {
+    if (status == InterruptedStatus)
         ctx.err << "zarnctl receive: interrupted; the records that came are kept\n";
-        return InterruptedStatus;
-    }
-    switch (out.status) {
-    case Status::Received:
-        return 0;
-    case Status::RecordsMissing:
-        return 3;
-    case Status::DeviceLost:
+    else if (status == 5)
         ctx.err << "zarnctl receive: the device went away; the records that came are kept\n";
-        return 5;
-    default:
-        return 1;
-    }
+    return status;
 }
 
 const RegisterCommand reg{

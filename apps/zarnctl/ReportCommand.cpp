@@ -1,19 +1,9 @@
 // zarnctl report: the results report of one node, composed exactly as the print preview does,
 // written as PDF or sent to a printer queue. Runs without a display.
 #include "Command.h"
-#include "DocumentLoader.h"
-#include "core/app/Configuration.h"
-#include "core/app/PrintMargins.h"
-#include "core/grid/StringGridData.h"
-#include "print/PagePrinter.h"
-#include "print/PdfPrintTarget.h"
-#include "print/ResultsReport.h"
+#include "ReportFile.h"
 
-#include <QGuiApplication>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <charconv>
-#include <memory>
 
 namespace zarnctl {
 namespace {
@@ -45,35 +35,6 @@ PageRange parsePages(const std::string& text) {
     return {*a, *b};
 }
 
-// The offscreen platform unless the caller chose one: no display is needed.
-QGuiApplication& guiApplication() {
-    if (auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
-        return *app;
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zarnctl";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication app(argc, argv);
-    return app;
-}
-
-// A machine without printers cannot turn its stand-in paper, so the stand-in is turned here.
-void setOrientation(TPagePrinter& prn, bool landscape) {
-    const auto orientation =
-        landscape ? TPrinterOrientation::poLandscape : TPrinterOrientation::poPortrait;
-    prn.setOrientation(orientation);
-    if (!landscape || prn.orientation() == orientation)
-        return;
-    PrinterGeometry g = prn.geometry();
-    if (g.paperWidth < g.paperHeight) {
-        std::swap(g.paperWidth, g.paperHeight);
-        std::swap(g.offsetX, g.offsetY);
-        std::swap(g.dpiX, g.dpiY);
-        prn.setFixedGeometry(g);
-    }
-}
-
 int runReport(Context& ctx) {
     const auto args = parseArgs(ctx.args, {"--landscape", "--no-collate"},
                                 {"-o", "--output", "--node", "--pages", "--printer", "--copies"});
@@ -100,77 +61,23 @@ int runReport(Context& ctx) {
         copies = *n;
     }
 
+    ReportJob job;
+    job.file = args.positional[0];
+    job.node = args.value("--node").value_or("1");
+    job.pages = pages;
+    job.landscape = args.has("--landscape");
+    job.pdf = output;
+    job.printer = printerName;
+    job.copies = copies;
+    job.collate = !args.has("--no-collate");
     LoadedDocument doc(ctx);
-    // The settings give the heading and comments a file does not carry.
-    doc.document().loadPrintoutSettings();
-    doc.read(args.positional[0]);
-    Workspace& ws = doc.workspace();
-    const NodeHandle node = nodeAtPath(ws.tree(), args.value("--node").value_or("1"));
-
-    StringGridData grid;
-    fillViewGrid(grid, ws.resultsView(node), ws.viewHeadings(), defaultColumnRoles());
-
-    ReportContent content;
-    content.grid = &grid;
-    const ViewFont font = readViewFont(ws.settings(), ViewFont{});
-    content.gridFont.name = font.name;
-    content.gridFont.size = font.size;
-    content.gridFont.bold = font.bold;
-    content.heading = doc.document().heading();
-    content.comments = doc.document().comments();
-    if (const std::string t = doc.uiText("TPersonalData", "Operater"); !t.empty())
-        content.operatorCaption = QString::fromStdString(doc.display(t));
-    if (const std::string t = doc.uiText("TPersonalData", "PanelSite"); !t.empty())
-        content.siteCaption = QString::fromStdString(doc.display(t));
-    content.margins = MarginTexts::load(ws.settings());
-    content.codePage = doc.codePage();
-    // Margins that are no numbers are the settings' fault, not the command line's.
-    try {
-        marginsInMillimetres(content.margins);
-    } catch (const EMarginError& e) {
-        throw CommandError(std::string(e.what()) + " (ZARN.INI, section MARGINS)");
-    }
-
-    guiApplication();
-    TPagePrinter prn;
-    prn.setShowProgress(false);
-    if (printerName) {
-        if (QPrinterInfo::printerInfo(QString::fromStdString(*printerName)).isNull())
-            throw UsageError("there is no printer queue named \"" + *printerName + "\"");
-        prn.printer().setPrinterName(QString::fromStdString(*printerName));
-        prn.printerChanged();
-    }
-    setOrientation(prn, args.has("--landscape"));
-
-    ResultsReport report(prn);
-    report.compose(content, &ctx.ui);
-    const int count = prn.pageCount();
-    if (pages && pages->to > count)
-        throw UsageError("--pages " + std::to_string(pages->from) + "-" +
-                         std::to_string(pages->to) + ": the report has " + std::to_string(count) +
-                         " pages");
-    prn.setPrintFromPage(pages ? pages->from : 0);
-    prn.setPrintToPage(pages ? pages->to : 0);
-    const int printed = pages ? pages->to - pages->from + 1 : count;
-
-    try {
-        if (output) {
-            prn.setTitle(QString::fromStdString(args.positional[0]));
-            writePdfPages(prn, QString::fromStdString(*output), pages ? pages->from : 0,
-                          pages ? pages->to : 0);
-            ctx.out << "wrote " << *output << ": " << printed << " of " << count << " pages\n";
-        } else {
-            prn.setCopies(copies);
-            prn.setCollate(!args.has("--no-collate"));
-            prn.setTitle(QString::fromStdString(args.positional[0]));
-            if (!prn.print(&ctx.ui))
-                throw CommandError("printing was cancelled");
-            ctx.out << "sent " << printed << " of " << count << " pages to " << *printerName
-                    << (copies > 1 ? ", " + std::to_string(copies) + " copies" : "") << '\n';
-        }
-    } catch (const EPagePrinter& e) {
-        throw CommandError(e.what());
-    }
+    const ReportDone done = runReportJob(doc, job, ctx.ui);
+    if (output)
+        ctx.out << "wrote " << *output << ": " << done.printed << " of " << done.count
+                << " pages\n";
+    else
+        ctx.out << "sent " << done.printed << " of " << done.count << " pages to " << *printerName
+                << (copies > 1 ? ", " + std::to_string(copies) + " copies" : "") << '\n';
     return 0;
 }
 

@@ -19,7 +19,7 @@ struct Doc {
     ResultsTable results;
     PrintoutHeading heading;
     TProtocol protocol{texts};
-    ExportSource source() const { return {tree, results, heading, protocol, texts, namef}; }
+    ExportSource source() const { return {tree, results, heading, protocol, texts, namef, 1252}; }
 
     Doc() {
         for (int role = 0; role < 7; ++role)

@@ -87,8 +87,13 @@ void TForm1::SaveAs1Click() {
 void TForm1::Export1Click() {
     if (ExportDlg->exec() != QDialog::Accepted)
         return;
-    const ExportSource source{tree(),  Tabela(), structure().heading(), structure().protocol(),
-                              texts(), namef()};
+    const ExportSource source{tree(),
+                              Tabela(),
+                              structure().heading(),
+                              structure().protocol(),
+                              texts(),
+                              namef(),
+                              codePageForLcid(language().lcid())};
     exportToTextFile(source, ExportDlg->format(), document().currentFileName(), *ui_);
     refreshCaption();
 }

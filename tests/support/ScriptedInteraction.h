@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace zarn {
@@ -38,6 +39,8 @@ public:
     std::string caption;
     bool progressVisible = false;
     bool cancelButtonVisible = true;
+    // The last figures beside the gauge (done, total); -1 before any.
+    std::pair<int, int> progressCounted{-1, -1};
     int processEventsCalls = 0;
 
     int messageDlg(std::string_view message, DialogType type, ButtonSet buttons,
@@ -48,6 +51,7 @@ public:
     void progressPosition(int percent) override;
     void progressCancelVisible(bool visible) override { cancelButtonVisible = visible; }
     void progressHide() override { progressVisible = false; }
+    void progressCount(int done, int total) override { progressCounted = {done, total}; }
     bool cancelRequested() const override { return cancel_; }
     void clearCancel() override { cancel_ = false; }
     void requestCancel() { cancel_ = true; }

@@ -4,6 +4,7 @@
 // break splits.
 #include "core/inspection/TextExport.h"
 #include "core/lang/LStr.h"
+#include "core/lang/TextEncoding.h"
 #include "core/structfile/StructFile.h"
 #include "support/ScriptedInteraction.h"
 
@@ -39,9 +40,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     static const zarn::NamefTables namef;
     const auto exported = zarn::buildTextExport(
-        {first.tree, first.table, first.heading, first.protocol, texts, namef},
+        {first.tree, first.table, first.heading, first.protocol, texts, namef, 1250},
         {zarn::ColumnDelimiter::Semicolon, zarn::RowDelimiter::Lf});
-    if (!exported || exported->find('\r') != std::string::npos)
+    // Whatever the file held, the export is one text: UTF-8, with no stray line break.
+    if (!exported || exported->find('\r') != std::string::npos || !zarn::isValidUtf8(*exported))
         __builtin_trap();
 
     Document second(texts);

@@ -118,6 +118,9 @@ public:
     virtual void progressPosition(int percent) = 0;
     virtual void progressCancelVisible(bool visible) = 0;
     virtual void progressHide() = 0;
+    // What the gauge counts, for a face that shows the figures beside it (records received
+    // of those counted); the dialog shows the gauge alone.
+    virtual void progressCount(int /*done*/, int /*total*/) {}
 
     // The shared cancel flag; Cancel of the progress dialog sets it.
     virtual bool cancelRequested() const = 0;

@@ -1,6 +1,7 @@
 #include "core/inspection/TextExport.h"
 
 #include "core/base/TextRoutines.h"
+#include "core/lang/TextEncoding.h"
 
 #include <cerrno>
 #include <cstring>
@@ -100,8 +101,13 @@ private:
         out_.reserve(estimate);
     }
 
+    // The text as UTF-8, as the screen shows it: typed names are kept in the language's code
+    // page while the language files and the instrument's units are UTF-8, and one file must
+    // not mix the two.
+    std::string shown(std::string_view bytes) const { return displayText(bytes, s_.codePage); }
+
     // A text that stands in one field: a line break in it would start a new row.
-    void single(std::string_view text) { appendReplacingBreaks(out_, text, " "); }
+    void single(std::string_view text) { appendReplacingBreaks(out_, shown(text), " "); }
 
     void heading() {
         using H = PrintoutHeading;
@@ -190,32 +196,32 @@ private:
             const size_t start = line.size();
             switch (role) {
             case 0:
-                line += text::field(table.cell(col::Names, row), 3);
+                line += shown(text::field(table.cell(col::Names, row), 3));
                 break;
             case 1:
                 continue;
             case 2:
                 // "$" breaks the function name's line; in the export every break of the line
                 // so far becomes "-".
-                line += text::replaceChar(s_.namef.function(code), '$', '\r');
+                line += text::replaceChar(shown(s_.namef.function(code)), '$', '\r');
                 replaceBreaksFrom(line, 0, "-");
                 break;
             case 3:
                 appendReplacingBreaks(
-                    line, formatValueCell(table.cell(col::RValues, row), s_.namef), ",");
+                    line, shown(formatValueCell(table.cell(col::RValues, row), s_.namef)), ",");
                 break;
             case 4:
                 appendReplacingBreaks(
-                    line, formatValueCell(table.cell(col::PValues, row), s_.namef), ",");
+                    line, shown(formatValueCell(table.cell(col::PValues, row), s_.namef)), ",");
                 break;
             case 5:
                 appendReplacingBreaks(
-                    line, formatValueCell(table.cell(col::MValues, row), s_.namef), ",");
+                    line, shown(formatValueCell(table.cell(col::MValues, row), s_.namef)), ",");
                 break;
             case 6:
-                line += table.cell(col::DValues, row);
+                line += shown(table.cell(col::DValues, row));
                 line += ", ";
-                line += table.cell(col::TValues, row);
+                line += shown(table.cell(col::TValues, row));
                 // D and T cells hold several entries; their breaks would split the row.
                 replaceBreaksFrom(line, start, ",");
                 break;
@@ -261,7 +267,7 @@ private:
         for (int c = 0; c < table.colCount(); ++c) {
             if (c > 0)
                 out_ += c_;
-            appendReplacingBreaks(out_, table.cell(c, row), lineBreak);
+            appendReplacingBreaks(out_, shown(table.cell(c, row)), lineBreak);
         }
         out_ += r_;
     }

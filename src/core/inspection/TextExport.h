@@ -12,7 +12,8 @@
 //     number C element C function C R values C P values R
 //   for every non-empty measurement table of the protocol, in page order:
 //     R, object name C block name R R, heading row R, unit row R, every data row R
-// The texts are the program's bytes unchanged; no header, no byte-order mark.
+// Every text is written as UTF-8, as the screen shows it: stored bytes that are not UTF-8 are
+// read in the code page of the language in use. No header, no byte-order mark.
 //
 // Example (TAB shown as "|", CR LF as "/"):
 //   Tester||Site one/Street 5||Kranj/||/F1/F2/F3///
@@ -63,6 +64,8 @@ struct ExportSource {
     const TProtocol& protocol;
     const TLStr& texts;
     const NamefTables& namef;
+    // The code page of the language in use, for texts stored in it (codePageForLcid).
+    int codePage;
     // Roles of the results view's columns, left to right.
     std::vector<int> columnRoles = defaultColumnRoles();
 };

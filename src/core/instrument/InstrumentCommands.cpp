@@ -89,6 +89,7 @@ ReceiveOutcome receiveResults(SerialPort& port, UserInteraction& ui, ResultsRece
                             ++out.received;
                         }
                     }
+                    ui.progressCount(out.received, out.count);
                     ui.progressPosition(receptionGauge(out.received, out.count));
                     ui.processEvents();
                 } while (!ui.cancelRequested() && result == RecordRead);

@@ -72,7 +72,7 @@ std::string TLanguage::settingsPath() const {
 void TLanguage::fail(const std::string& message, bool resetLanguage) {
     ui_.showFatalError(message);
     // The next start then uses the first language, so a broken file cannot lock the user out.
-    if (resetLanguage)
+    if (resetLanguage && !choiceForRunOnly_)
         PrivateProfile(settingsPath()).write("SETUP", "Language", "1");
 }
 

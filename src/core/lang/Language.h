@@ -90,6 +90,9 @@ public:
     // not writable keeps it elsewhere.
     void setSettingsPath(std::string path) { settingsFile_ = std::move(path); }
     std::string settingsPath() const;
+    // A language chosen for one run only: a broken language file then leaves the stored
+    // choice alone, since the stored language may be sound.
+    void setChoiceForRunOnly(bool on) { choiceForRunOnly_ = on; }
 
     const std::string& programDir() const { return programDir_; }
     const std::string& currentKey() const { return currentKey_; }
@@ -112,6 +115,7 @@ private:
     UserInteraction& ui_;
 
     bool startupBegun_ = false;
+    bool choiceForRunOnly_ = false;
     bool terminate_ = false;
     std::string currentKey_;
     std::string currentFile_;

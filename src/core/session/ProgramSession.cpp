@@ -16,10 +16,20 @@ ProgramSession::ProgramSession(ProgramPaths paths, UserInteraction& ui)
 
 SessionTexts ProgramSession::startUp() {
     language_.setStartupBegun();
+    language_.setChoiceForRunOnly(runLanguage_.has_value());
     if (!language_.LoadLanguageList()) {
         SessionTexts failed;
         failed.failure = SessionTexts::Failure::LanguageList;
         return failed;
+    }
+    if (runLanguage_) {
+        if (*runLanguage_ < 0 ||
+            static_cast<size_t>(*runLanguage_) >= language_.languages().size()) {
+            SessionTexts failed;
+            failed.failure = SessionTexts::Failure::NoSuchLanguage;
+            return failed;
+        }
+        language_.setItemIndex(*runLanguage_);
     }
     SessionTexts result =
         takeLanguage(language_.ApplyLanguage(workspace_.document().currentFileName()));

@@ -17,6 +17,7 @@
 #include "core/session/ProgramPaths.h"
 #include "core/structfile/StructureDocument.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,10 +29,11 @@ class UserInteraction;
 struct SessionTexts {
     enum class Failure {
         None,
-        LanguageList,  // LNG_MAIN.INI missing, empty or with an incomplete entry
-        LanguageTexts, // a text of section LANGUAGE is missing, or the language file
-        ProtocolTexts, // a text of section PROTOCOL is missing (missingKey)
-        EditionTexts,  // one of the edition's own texts is missing
+        LanguageList,   // LNG_MAIN.INI missing, empty or with an incomplete entry
+        LanguageTexts,  // a text of section LANGUAGE is missing, or the language file
+        ProtocolTexts,  // a text of section PROTOCOL is missing (missingKey)
+        EditionTexts,   // one of the edition's own texts is missing
+        NoSuchLanguage, // the language chosen for the run is not in the list (nothing shown)
     };
     Failure failure = Failure::None;
     std::string missingKey;      // with ProtocolTexts
@@ -59,6 +61,9 @@ public:
     // The first activation: texts, configuration, an untitled saved document, the COM
     // choice of SETUP COM and BAUD.
     SessionTexts startUp();
+    // Start-up takes language `index` (0-based, in the order of LNG_MAIN.INI) instead of the
+    // stored choice, and leaves the stored choice as it is (zarnctl demo --language).
+    void useLanguageForRun(int index) { runLanguage_ = index; }
     // The settings the desktop shows besides: OPERATOR, SITE and COMMENTS, and DEFNAMES. A
     // batch tool leaves them out, so that what it writes depends on its input alone.
     void loadUserSettings();
@@ -90,6 +95,7 @@ private:
     TLanguage language_;
     StructureDocument structure_;
     PortSetup portSetup_;
+    std::optional<int> runLanguage_;
 };
 
 } // namespace zarn

@@ -4,6 +4,7 @@
 #include "core/inspection/ProtLanguage.h"
 #include "core/inspection/TextExport.h"
 #include "core/lang/LanguageFixture.h"
+#include "core/lang/TextEncoding.h"
 #include "core/structfile/StructureDocument.h"
 
 #include <fstream>
@@ -57,8 +58,13 @@ protected:
     }
 
     ExportSource source() {
-        return {workspace_->tree(),    workspace_->results(), document_->heading(),
-                document_->protocol(), workspace_->texts(),   workspace_->namef()};
+        return {workspace_->tree(),
+                workspace_->results(),
+                document_->heading(),
+                document_->protocol(),
+                workspace_->texts(),
+                workspace_->namef(),
+                codePageForLcid(language_->lcid())};
     }
 
     // Three blocks of four places with five rows each; every row carries a token of its own,

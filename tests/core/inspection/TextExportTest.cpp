@@ -1,6 +1,7 @@
 #include "core/inspection/TextExport.h"
 
 #include "core/base/TextRoutines.h"
+#include "core/lang/TextEncoding.h"
 #include "support/ScriptedInteraction.h"
 
 #include <filesystem>
@@ -24,7 +25,11 @@ struct ExportDoc {
     PrintoutHeading heading;
     TProtocol protocol{texts};
 
-    ExportSource source() const { return {tree, results, heading, protocol, texts, namef}; }
+    int codePage = 1252;
+
+    ExportSource source() const {
+        return {tree, results, heading, protocol, texts, namef, codePage};
+    }
 
     NodeHandle node(NodeHandle parent, const std::string& name, int32_t id) {
         const NodeHandle h = tree.createNode(parent);
@@ -200,6 +205,47 @@ TEST_P(Delimiters, OnlyTheDelimitersChange) {
 
 INSTANTIATE_TEST_SUITE_P(TextExport, Delimiters,
                          ::testing::Combine(::testing::Values(0, 1), ::testing::Values(0, 1, 2)));
+
+// Typed names are kept in the language's code page, the units and the language files'
+// texts are UTF-8: the export writes everything as UTF-8, as the screen shows it.
+struct EncodingCase {
+    int codePage;
+    const char* stored; // bytes of a typed name
+    const char* shown;  // the same name in UTF-8
+};
+
+class StoredText : public ::testing::TestWithParam<EncodingCase> {};
+
+TEST_P(StoredText, EveryFieldIsWrittenAsUtf8) {
+    const EncodingCase& c = GetParam();
+    ExportDoc d;
+    d.codePage = c.codePage;
+    const std::string stored = c.stored;
+    const NodeHandle block = d.tree.firstNode();
+    d.tree.setText(block, "Kitchen " + stored);
+    d.heading.setText(PrintoutHeading::Site1, "Site " + stored);
+    d.row("1\r1\r1", "Object\rBlock 1\rSocket " + stored + "\r6,13", "3\rInsulation resistance",
+          "004003>1999");
+    d.protocol.blockMeasurementPage(1)->table(0).blockName = "Board " + stored;
+
+    const std::string out = build(d, {});
+    EXPECT_TRUE(isValidUtf8(out));
+    for (const std::string expected : {"Kitchen ", "Site ", "Socket ", "Board "})
+        EXPECT_NE(out.find(expected + c.shown), std::string::npos) << expected;
+    // The units of the language files stay as they were.
+    EXPECT_NE(out.find("Riso > 1999 M\xCE\xA9"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    TextExport, StoredText,
+    ::testing::Values(EncodingCase{1250, "\xC8rna \x8A", "\xC4\x8Crna \xC5\xA0"}, // Črna Š
+                      EncodingCase{1252,
+                                   "K\xFC"
+                                   "che",
+                                   "K\xC3\xBC"
+                                   "che"},                                            // Küche
+                      EncodingCase{1251, "\xD9\xE8\xF2", "\xD0\xA9\xD0\xB8\xD1\x82"}, // Щит
+                      EncodingCase{1250, "\xC4\x8Crna", "\xC4\x8Crna"})); // already UTF-8
 
 TEST(TextExport, DelimiterIndexesOutsideTheGroupsAreRefused) {
     EXPECT_FALSE(columnDelimiterAt(-1));

@@ -292,6 +292,9 @@ TEST_P(RecordFaults, KeepWhatArrivedAndSayWhatIsMissing) {
                   std::vector<std::string>{"MeasuresMissing_30 text\r" + c.missing});
     EXPECT_EQ(commands().back(), "MEX");
     EXPECT_EQ(tree.empty(), c.ids.empty());
+    // The figures beside the gauge end at the rows kept of the records counted.
+    EXPECT_EQ(ui.progressCounted,
+              std::make_pair(static_cast<int>(c.ids.size()), static_cast<int>(c.records.size())));
 }
 
 std::vector<std::string> ids(int from, int to) {

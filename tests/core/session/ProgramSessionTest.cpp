@@ -2,6 +2,7 @@
 // installation with ZARN.INI kept apart from the data (an installed program).
 #include "core/session/ProgramSession.h"
 
+#include "core/base/AtomicFile.h"
 #include "core/base/IniFile.h"
 #include "core/lang/LanguageFixture.h"
 
@@ -144,6 +145,54 @@ TEST(ProgramSession, BrokenLanguageChosenLaterIsNotKept) {
     EXPECT_EQ(session.changeLanguage(1).failure, Failure::LanguageTexts);
     EXPECT_EQ(PrivateProfile(config.path() + "ZARN.INI").read("SETUP", "Language", ""), "1");
 }
+
+// A language for one run (zarnctl demo --language) is used, and the stored choice is kept
+// whatever becomes of it.
+struct RunLanguageCase {
+    const char* name;
+    int index;
+    Failure failure;
+    std::string untitled; // the untitled name's text of a language that loaded
+    bool errorShown;
+};
+
+class RunLanguage : public ::testing::TestWithParam<RunLanguageCase> {};
+
+TEST_P(RunLanguage, LeavesTheStoredChoiceAlone) {
+    const RunLanguageCase& c = GetParam();
+    ProgramDir data;
+    ProgramDir config;
+    const std::string settings = "[SETUP]\r\nLanguage=2\r\n";
+    config.write("ZARN.INI", settings);
+    data.write("LNG_MAIN.INI", indexFile({{"ONE1", "One", "ONE.LNG", "1033"},
+                                          {"TWO1", "Two", "TWO.LNG", "1033"},
+                                          {"BAD1", "Bad", "MISSING.LNG", "1033"}}));
+    data.write("ONE.LNG", languageFile("one "));
+    data.write("TWO.LNG", languageFile("two "));
+    ScriptedInteraction ui;
+    ProgramSession session({data.path(), config.path() + "ZARN.INI"}, ui);
+    session.useLanguageForRun(c.index);
+    const SessionTexts loaded = session.startUp();
+    EXPECT_EQ(loaded.failure, c.failure);
+    if (!c.untitled.empty()) {
+        EXPECT_EQ(session.workspace().texts().text("Noname_8"), c.untitled);
+    }
+    EXPECT_EQ(ui.fatalErrors.empty(), !c.errorShown);
+    std::string stored;
+    ASSERT_TRUE(readWholeFile(config.path() + "ZARN.INI", stored));
+    EXPECT_EQ(stored, settings);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RunLanguage,
+    ::testing::Values(RunLanguageCase{"First", 0, Failure::None, "one Noname_8", false},
+                      RunLanguageCase{"Stored", 1, Failure::None, "two Noname_8", false},
+                      RunLanguageCase{"BrokenFile", 2, Failure::LanguageTexts, "", true},
+                      RunLanguageCase{"NotListed", 3, Failure::NoSuchLanguage, "", false},
+                      RunLanguageCase{"Negative", -1, Failure::NoSuchLanguage, "", false}),
+    [](const ::testing::TestParamInfo<RunLanguageCase>& info) {
+        return std::string(info.param.name);
+    });
 
 TEST(ProgramSession, DeviceForTheRunIsChosen) {
     ProgramDir config;
