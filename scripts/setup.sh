@@ -9,6 +9,11 @@ packages=(
     qt6-base-dev nlohmann-json3-dev libjpeg-dev
     python3 fonts-dejavu-core xvfb xauth
     cups printer-driver-cups-pdf poppler-utils
+    # The install test: validators of the desktop file and metainfo, the MIME database and
+    # the generic desktop's look-ups (xdg-mime, File::MimeInfo, gio), the man pages; the
+    # Debian package (dpkg-shlibdeps).
+    desktop-file-utils appstream shared-mime-info xdg-utils libfile-mimeinfo-perl
+    libglib2.0-bin man-db groff-base dpkg-dev file
     # A real spreadsheet reads the text export in the tests (about 80 MB to download).
     libreoffice-calc-nogui
 )

@@ -36,6 +36,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // The application's title is the executable's name up to its first dot.
     app.setApplicationName(QFileInfo(app.applicationFilePath()).fileName().section('.', 0, 0));
+    // Desktops match the window to zarn.desktop (its icon, its name in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("zarn"));
 
     const zarn::ProgramPaths paths =
         zarn::ProgramPaths::resolve(zarn::ProgramPaths::executableDir(), cl.programDir);

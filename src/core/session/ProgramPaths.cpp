@@ -49,19 +49,28 @@ ProgramPaths ProgramPaths::resolve(const std::string& exeDir,
     }
     const std::string exe = withSlash(exeDir);
     std::error_code ec;
-    if (std::filesystem::exists(exe + "LNG_MAIN.INI", ec)) {
+    // Portable: the data beside the executable. Installed: in ../share/zarn, and then the
+    // executable's folder is no place for settings even when it is writable (/usr/bin to
+    // root, a prefix the user owns).
+    const bool portable = std::filesystem::exists(exe + "LNG_MAIN.INI", ec);
+    if (portable) {
         p.dataDir = exe;
     } else {
         const std::filesystem::path shared =
             std::filesystem::path(exe + "../share/zarn").lexically_normal();
         p.dataDir = withSlash(shared.string());
     }
-    if (writableDir(exe)) {
+    const bool exeWritable = writableDir(exe);
+    if (portable && exeWritable) {
         p.settingsFile = exe + "ZARN.INI";
     } else {
         const std::string dir = configHome() + "zarn/";
         std::filesystem::create_directories(dir, ec);
         p.settingsFile = dir + "ZARN.INI";
+        // Earlier versions kept an installed program's settings beside the executable when
+        // they could write there: whoever could still can, and takes them along once.
+        if (!portable && exeWritable && !std::filesystem::exists(p.settingsFile, ec))
+            std::filesystem::copy_file(exe + "ZARN.INI", p.settingsFile, ec);
     }
     return p;
 }

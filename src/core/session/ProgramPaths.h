@@ -1,10 +1,10 @@
 // Where zarn and zarnctl find their files.
 //
 // The program directory holds ZARN.INI, LNG_MAIN.INI, the language files and the help. By
-// default it is the executable's directory; an installed program whose directory lacks
-// LNG_MAIN.INI takes its data from ../share/zarn/, and when the executable's directory is
-// not writable the settings live in $XDG_CONFIG_HOME/zarn/. `--program-dir DIR` puts
-// everything in DIR (tests and portable installs).
+// default it is the executable's directory (portable). An installed program, whose directory
+// lacks LNG_MAIN.INI, takes its data from ../share/zarn/ and keeps its settings in
+// $XDG_CONFIG_HOME/zarn/ (~/.config/zarn/), as does a portable one whose directory is not
+// writable. `--program-dir DIR` puts everything in DIR (tests and portable installs).
 #pragma once
 
 #include <optional>

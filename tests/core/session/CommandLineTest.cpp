@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -70,20 +72,75 @@ TEST(ProgramPaths, ProgramDirHoldsEverything) {
     EXPECT_EQ(p.settingsFile, "/opt/zarn/ZARN.INI");
 }
 
-TEST(ProgramPaths, InstalledAndPortableLayouts) {
+// XDG_CONFIG_HOME pointed into a folder of the test for as long as it lives.
+class ConfigHome {
+public:
+    explicit ConfigHome(const std::string& dir) {
+        if (const char* before = std::getenv("XDG_CONFIG_HOME"))
+            saved_ = before;
+        ::setenv("XDG_CONFIG_HOME", dir.c_str(), 1);
+    }
+    ~ConfigHome() {
+        saved_ ? ::setenv("XDG_CONFIG_HOME", saved_->c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
+    }
+    ConfigHome(const ConfigHome&) = delete;
+    ConfigHome& operator=(const ConfigHome&) = delete;
+
+private:
+    std::optional<std::string> saved_;
+};
+
+struct LayoutCase {
+    const char* name;
+    bool portable;          // LNG_MAIN.INI beside the executable
+    bool oldSettingsBeside; // a ZARN.INI beside the executable from an earlier version
+    const char* dataDir;    // relative to the root
+    const char* settings;   // relative to the root
+    const char* settingsText;
+};
+
+class ProgramLayout : public ::testing::TestWithParam<LayoutCase> {};
+
+// bin/ is writable here (as /usr/bin is to root): only a portable program keeps its settings
+// there; an installed one keeps them in the config home whoever runs it.
+TEST_P(ProgramLayout, DataAndSettings) {
+    const LayoutCase& c = GetParam();
     zarn::testing::ProgramDir root;
     const std::string r = root.path();
     std::filesystem::create_directories(r + "bin");
     std::filesystem::create_directories(r + "share/zarn");
-    // Installed: no language index next to the executable.
-    ProgramPaths p = ProgramPaths::resolve(r + "bin", std::nullopt);
-    EXPECT_EQ(p.dataDir, r + "share/zarn/");
-    EXPECT_EQ(p.settingsFile, r + "bin/ZARN.INI");
-    // Portable: the index next to the executable.
-    std::ofstream(r + "bin/LNG_MAIN.INI") << "";
-    p = ProgramPaths::resolve(r + "bin", std::nullopt);
-    EXPECT_EQ(p.dataDir, r + "bin/");
+    if (c.portable)
+        std::ofstream(r + "bin/LNG_MAIN.INI") << "";
+    if (c.oldSettingsBeside)
+        std::ofstream(r + "bin/ZARN.INI") << "[SETUP]\r\nCOM=3\r\n";
+    ConfigHome home(r + "config");
+
+    const ProgramPaths p = ProgramPaths::resolve(r + "bin", std::nullopt);
+    EXPECT_EQ(p.dataDir, r + c.dataDir);
+    EXPECT_EQ(p.settingsFile, r + c.settings);
+    std::ifstream in(p.settingsFile, std::ios::binary);
+    const std::string text{std::istreambuf_iterator<char>(in), {}};
+    EXPECT_EQ(text, c.settingsText);
+    // Resolving again changes nothing: settings written meanwhile are not overwritten.
+    if (!c.portable) {
+        std::ofstream(p.settingsFile, std::ios::binary) << "[SETUP]\r\nCOM=5\r\n";
+        EXPECT_EQ(ProgramPaths::resolve(r + "bin", std::nullopt).settingsFile, p.settingsFile);
+        std::ifstream again(p.settingsFile, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(again), {}), "[SETUP]\r\nCOM=5\r\n");
+    }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProgramLayout,
+    ::testing::Values(LayoutCase{"Portable", true, false, "bin/", "bin/ZARN.INI", ""},
+                      LayoutCase{"PortableWithSettings", true, true, "bin/", "bin/ZARN.INI",
+                                 "[SETUP]\r\nCOM=3\r\n"},
+                      LayoutCase{"Installed", false, false, "share/zarn/", "config/zarn/ZARN.INI",
+                                 ""},
+                      // Settings an earlier version kept beside the executable come along once.
+                      LayoutCase{"InstalledWithOldSettings", false, true, "share/zarn/",
+                                 "config/zarn/ZARN.INI", "[SETUP]\r\nCOM=3\r\n"}),
+    [](const ::testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.name); });
 
 TEST(ProgramPaths, ReadOnlyProgramDirKeepsSettingsInTheConfigHome) {
     if (::geteuid() == 0)
