@@ -234,7 +234,7 @@ const RegisterCommand reg{
      "The four files replace earlier ones of these names together, once all are complete;\n"
      "other files in DIR are left alone. Then it prints each file with its size, and how to\n"
      "open the structure file in zarn.\n"
-     "  --records N   results the instrument holds, 1 to 9999 (default 200)\n"
+     "  --records N   results the instrument holds, 1 to 65535 (default 200)\n"
      "  --language N  the language the files are written in, numbered from 1 as in the\n"
      "                Select Language dialog (LNG_MAIN.INI); the language stored in\n"
      "                ZARN.INI stays as it is (default: the stored one)\n"

@@ -1,4 +1,4 @@
-// Opening and saving the largest structure a file may hold (2,000 nodes, 10,000 rows of 10
+// Opening and saving the largest structure a file may hold (2,000 nodes, 65,536 rows of 10
 // columns), each compared with plain reading and writing of the same bytes.
 #include "core/structfile/StructFile.h"
 #include "support/TempDir.h"
@@ -53,7 +53,8 @@ void OpenReader(benchmark::State& state) {
     TestDocument d; // opening replaces the document in memory, as the program does
     for (auto _ : state) {
         const auto result = readStructureFile(f.path, d.parts, {});
-        if (!result.trusted || d.table.rowCount() != 10000 || d.tree.nodeCount() != 2000)
+        if (!result.trusted || d.table.rowCount() != structfile::MaxRows ||
+            d.tree.nodeCount() != 2000)
             state.SkipWithError("the file did not read back");
         benchmark::DoNotOptimize(d.table.rowCount());
     }

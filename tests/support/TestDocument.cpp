@@ -150,10 +150,12 @@ void fillLarge(TestDocument& d) {
         }
     }
     d.table.setCell(1, 0, "MI 3100\r1234\r1.0\rSN 20240001\r\r\r\r");
-    for (int i = 0; i < 9999; ++i) {
+    constexpr int results = structfile::MaxRows - 1;
+    constexpr int perBlock = (results + 199) / 200;
+    for (int i = 0; i < results; ++i) {
         const int row = d.table.addRow();
-        const int block = 1 + i / 50;
-        const int element = 1 + (i / 5) % 9;
+        const int block = 1 + i / perBlock;
+        const int element = 1 + (i % perBlock) * 9 / perBlock;
         d.table.setCell(1, row, "1\r" + std::to_string(block) + "\r" + std::to_string(element));
         d.table.setCell(2, row,
                         "\rDistribution board " + std::to_string(block) + "\rSocket circuit " +

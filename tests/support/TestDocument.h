@@ -55,7 +55,7 @@ inline void fillSample(Workspace& ws, SampleSizes sizes = {}) {
 }
 
 // The largest structure a file may hold: 200 roots of 9 leaves (2,000 nodes), the
-// identification row and 9,999 results (10,000 rows of 10 columns).
+// identification row and 65,535 results (65,536 rows of 10 columns).
 void fillLarge(TestDocument& doc);
 
 // "name|kind|id|measures" per node in pre-order, with "  " per depth level in front.

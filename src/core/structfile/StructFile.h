@@ -43,7 +43,9 @@ inline constexpr std::string_view TableData = "*** TABLE DATA";
 inline constexpr std::string_view ProtocolData = "*** PROTOCOL DATA";
 inline constexpr std::string_view Konec = "*** KONEC";
 inline constexpr int32_t ProductFamily = 16;
-inline constexpr int MaxRows = 10000;
+// The largest results table a file may declare: the identification row and the 65,535
+// records an instrument can announce (its count is two bytes). Larger tables are not read.
+inline constexpr int MaxRows = 65536;
 inline constexpr int MaxColumns = 1000;
 // Floor-plan pictures larger than this are not loaded.
 inline constexpr uint64_t MaxPictureBytes = 64ull << 20;
@@ -121,9 +123,14 @@ struct StructureSaveResult {
     bool ok = false;
     std::string error; // the system's reason when not ok
 };
+// Why a file of these parts would not open whole (a results table over MaxRows or
+// MaxColumns); empty when it would.
+std::string unreadableTableReason(const ResultsTable& table);
+
 // Writes the file so that the previous file of that name survives any failure: on error a
-// message is shown and the old file is left byte for byte. The caller sets its saved flag
-// only when ok.
+// message is shown and the old file is left byte for byte. A results table the reader would
+// refuse is not written at all: such a file would reopen without its results. The caller sets
+// its saved flag only when ok.
 StructureSaveResult saveStructureFile(const std::string& path, const StructureParts& parts,
                                       int32_t family, const StructureEnvironment& env);
 

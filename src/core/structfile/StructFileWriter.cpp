@@ -218,8 +218,23 @@ std::string writeStructure(const StructureParts& parts, int32_t family,
     return Writer(parts, env).run(family, displayName);
 }
 
+std::string unreadableTableReason(const ResultsTable& table) {
+    if (table.rowCount() <= structfile::MaxRows && table.colCount() <= structfile::MaxColumns)
+        return {};
+    return "the results table has " + std::to_string(table.rowCount()) + " rows and " +
+           std::to_string(table.colCount()) + " columns; a structure file holds at most " +
+           std::to_string(structfile::MaxRows) + " rows (" +
+           std::to_string(structfile::MaxRows - 1) + " results) and " +
+           std::to_string(structfile::MaxColumns) + " columns";
+}
+
 StructureSaveResult saveStructureFile(const std::string& path, const StructureParts& parts,
                                       int32_t family, const StructureEnvironment& env) {
+    if (auto reason = unreadableTableReason(parts.table); !reason.empty()) {
+        if (env.ui)
+            env.ui->messageDlg(path + "\r" + reason, DialogType::Error, {DialogButton::Ok});
+        return {false, std::move(reason)};
+    }
     const std::string bytes = writeStructure(parts, family, env, path);
     const WriteResult written = writeFileAtomically(path, bytes);
     if (env.ui) {

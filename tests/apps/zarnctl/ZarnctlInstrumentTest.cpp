@@ -9,6 +9,8 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -143,6 +145,51 @@ TEST(ZarnctlReceiveFamily, TypeCodeOneHundredAndFourGivesAFileOfFamilyFour) {
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_EQ(secondLine(file), "4\r");
 }
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct LargeCase {
+    const char* name;
+    int stored;
+    std::optional<int> announced;
+    int status;
+    const char* says;
+};
+
+class ZarnctlReceiveLarge : public testing::TestWithParam<LargeCase> {};
+
+// The file of a reception reopens whole: converting it gives its bytes again. A reception
+// larger than a file holds is refused with the reason, not saved to reopen without results.
+TEST_P(ZarnctlReceiveLarge, FileReopensWithEveryRecordOrIsRefused) {
+    const auto& c = GetParam();
+    SimulatorFaults faults;
+    faults.countOverride = c.announced;
+    SimulatorLink link(
+        InstrumentSimulator({defaultIdentificationPayload(), generatedRecords(c.stored)}, faults));
+    ProgramDir dir("");
+    const auto file = dir.file("large.zrn");
+    const auto r = zarnctl(dir.option() + " receive --port " + link.slavePath() + " -o " + file);
+    EXPECT_EQ(r.status, c.status) << r.output;
+    EXPECT_TRUE(contains(r.output, c.says)) << r.output;
+    if (c.status != 0) {
+        EXPECT_FALSE(std::filesystem::exists(file));
+        return;
+    }
+    const auto again = dir.file("again.zrn");
+    const auto converted = zarnctl(dir.option() + " convert " + file + " -o " + again);
+    EXPECT_EQ(converted.status, 0) << converted.output;
+    EXPECT_EQ(fileBytes(again), fileBytes(file));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ZarnctlReceiveLarge,
+                         testing::Values(LargeCase{"TenThousand", 10000, std::nullopt, 0,
+                                                   "10000 of 10000 records"},
+                                         LargeCase{"MoreThanAFileHolds", 65536, 65535, 1,
+                                                   "a structure file holds at most 65536 rows"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ZarnctlPorts, ComNamesOutsideOneToSixteenAreRefusedAndNothingIsSent) {
     SimulatorLink link(InstrumentSimulator({defaultIdentificationPayload(), {}}));

@@ -118,8 +118,8 @@ class Convert(unittest.TestCase):
             return b"\r\n".join(changed)
 
         cases = {
-            "rows over the limit": (with_line(table + 1, b"10001"), b"10000 rows"),
-            "rows beyond 32 bits": (with_line(table + 1, b"4294967296"), b"10000 rows"),
+            "rows over the limit": (with_line(table + 1, b"65537"), b"65536 rows"),
+            "rows beyond 32 bits": (with_line(table + 1, b"4294967296"), b"65536 rows"),
             "columns over the limit": (with_line(table + 2, b"1001"), b"1000 columns"),
             "ends early": (rich[: rich.index(b"*** PROTOCOL DATA") + 30], b"ends before"),
             "checksum": (with_line(lines.index(b"*** STRUCTURE DATA") + 1, b"1"), b"checksum"),

@@ -153,8 +153,8 @@ class WrongArguments(unittest.TestCase):
     def test_refused_with_a_message_and_nothing_made(self):
         cases = [(option, value, b" needs a whole number")
                  for option in ["--records", "--language", "--baud"] for value in self.GARBAGE]
-        cases += [("--records", "0", b"at most 9999 results"),
-                  ("--records", "10000", b"at most 9999 results"),
+        cases += [("--records", "0", b"at most 65535 results"),
+                  ("--records", "65536", b"at most 65535 results"),
                   ("--baud", "12345", b"2400, 4800, 9600, 19200, 38400, 115200"),
                   ("--baud", "0", b" needs a whole number"),
                   ("--language", "0", b" needs a whole number"),

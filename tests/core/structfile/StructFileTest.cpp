@@ -197,7 +197,7 @@ TEST(StructFile, ChangedIdentificationEmptiesEveryResultCellButKeepsTree) {
 TEST(StructFile, TableOverTheLimitsKeepsTreeAndReadsNoResultsOrPages) {
     // Digits too long for 32 bits are over any limit, not 0.
     for (const char* counts :
-         {"10001\r\n10", "3\r\n1001", "2147483648\r\n10", "99999999999999999999\r\n10",
+         {"65537\r\n10", "3\r\n1001", "2147483648\r\n10", "99999999999999999999\r\n10",
           "4294967300\r\n10", "3\r\n4294967296"}) {
         std::string bytes = writeRich();
         const auto at = bytes.find("*** TABLE DATA\r\n4\r\n10");
@@ -209,6 +209,66 @@ TEST(StructFile, TableOverTheLimitsKeepsTreeAndReadsNoResultsOrPages) {
         EXPECT_EQ(back.doc.table.rowCount(), 1);
         EXPECT_EQ(back.doc.table.cell(1, 0), "");
         EXPECT_EQ(back.doc.protocol.pageCount(), 0);
+    }
+}
+
+TEST(StructFile, RowCountsUpToWhatAReceptionMakesAreRead) {
+    // The rich file with a table of `rows` rows: its identification row, then generated cells.
+    const auto lines = splitLines(writeRich());
+    const size_t table = lineIndex(lines, "*** TABLE DATA");
+    const size_t afterTable = table + 3 + 4 * 10; // counts, then 4 rows of 10 cells
+    ASSERT_EQ(lines[table + 1], "4");
+    ASSERT_EQ(lines[table + 2], "10");
+    auto cellText = [](int c, int r) {
+        return "r" + std::to_string(r) +
+               "\x02"
+               "c" +
+               std::to_string(c);
+    };
+    auto withRows = [&](int rows) {
+        std::vector<std::string> l(lines.begin(), lines.begin() + static_cast<long>(table) + 1);
+        l.push_back(std::to_string(rows));
+        l.push_back("10");
+        l.insert(l.end(), lines.begin() + static_cast<long>(table) + 3,
+                 lines.begin() + static_cast<long>(table) + 13);
+        for (int r = 1; r < rows; ++r)
+            for (int c = 0; c < 10; ++c)
+                l.push_back(cellText(c, r));
+        l.insert(l.end(), lines.begin() + static_cast<long>(afterTable), lines.end());
+        return joinLines(l);
+    };
+    TestDocument rich;
+    fillRich(rich);
+    struct Case {
+        int rows;
+        bool read;
+    };
+    for (const Case c : {Case{10001, true}, Case{structfile::MaxRows, true},
+                         Case{structfile::MaxRows + 1, false}}) {
+        const std::string bytes = withRows(c.rows);
+        Read back(bytes);
+        EXPECT_EQ(back.result.tableRead, c.read) << c.rows;
+        EXPECT_EQ(describeTree(back.doc.tree), describeTree(rich.tree)) << c.rows;
+        if (!c.read) {
+            EXPECT_EQ(back.result.unread, std::vector<Unread>{Unread::TableOverLimits});
+            EXPECT_EQ(back.doc.table.rowCount(), 1);
+            EXPECT_EQ(back.doc.table.cell(1, 0), "");
+            EXPECT_EQ(back.doc.protocol.pageCount(), 0);
+            continue;
+        }
+        EXPECT_TRUE(back.result.tookWholeFile()) << c.rows;
+        EXPECT_TRUE(back.result.trusted);
+        EXPECT_EQ(back.doc.protocol.pageCount(), 7);
+        ASSERT_EQ(back.doc.table.rowCount(), c.rows);
+        for (int col = 0; col < 10; ++col)
+            ASSERT_EQ(back.doc.table.cell(col, 0), rich.table.cell(col, 0));
+        for (int r = 1; r < c.rows; ++r)
+            for (int col = 0; col < 10; ++col)
+                ASSERT_EQ(back.doc.table.cell(col, r),
+                          "r" + std::to_string(r) + "\rc" + std::to_string(col))
+                    << r;
+        // And it is written back as it was read.
+        EXPECT_EQ(back.doc.write(), bytes) << c.rows;
     }
 }
 
@@ -282,16 +342,22 @@ TEST(StructFile, TruncatedAtEveryLineKeepsWhatWasRead) {
 }
 
 TEST(StructFile, DeclaredCountsDoNotAllocateAheadOfContent) {
-    std::string bytes = "*** INSTAL STRUCTURE v11\r\n16\r\n";
+    std::string head = "*** INSTAL STRUCTURE v11\r\n16\r\n";
     for (int i = 0; i < 11; ++i)
-        bytes += "\r\n";
-    bytes += "*** COMMENTS2\r\n*** STRUCTURE DATA\r\n28374623\r\nA\t1\t1\t\r\n*** TABLE DATA\r\n"
-             "10000\r\n1000\r\nonly\r\ncells\r\n";
-    Read back(bytes);
-    EXPECT_LE(back.doc.table.rowCount(), 1);
-    EXPECT_EQ(back.doc.table.cell(1, 0), "cells");
+        head += "\r\n";
+    head += "*** COMMENTS2\r\n*** STRUCTURE DATA\r\n28374623\r\nA\t1\t1\t\r\n*** TABLE DATA\r\n";
+    // The largest counts read: a table is only as large as the cells the file holds.
+    for (int cells : {2, 1000, 2500}) {
+        std::string bytes = head + "65536\r\n1000\r\nonly\r\ncells\r\n";
+        for (int i = 2; i < cells; ++i)
+            bytes += "\r\n";
+        Read back(bytes);
+        EXPECT_TRUE(back.result.tableRead);
+        EXPECT_EQ(back.doc.table.rowCount(), (cells + 999) / 1000) << cells;
+        EXPECT_EQ(back.doc.table.cell(1, 0), "cells");
+    }
 
-    std::string pages = bytes.substr(0, bytes.find("10000")) + "0\r\n10\r\n";
+    std::string pages = head + "0\r\n10\r\n";
     for (int i = 0; i < 20; ++i)
         pages += "*** PROTOCOL DATA\r\n5\r\n1\r\no\r\nb\r\n2147483647\r\n2147483647\r\n"
                  "s\r\ns\r\nx\r\n";
@@ -495,7 +561,7 @@ TEST(StructFile, ReportsWhatItDidNotTake) {
          [](Lines& l) { l.resize(lineIndex(l, "*** STRUCTURE DATA") + 3); },
          {Unread::EndedEarly}},
         {"rows over the limit",
-         [](Lines& l) { l[lineIndex(l, "*** TABLE DATA") + 1] = "10001"; },
+         [](Lines& l) { l[lineIndex(l, "*** TABLE DATA") + 1] = "65537"; },
          {Unread::TableOverLimits}},
         {"rows too long for 32 bits",
          [](Lines& l) { l[lineIndex(l, "*** TABLE DATA") + 1] = "4294967296"; },

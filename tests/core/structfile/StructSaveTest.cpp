@@ -95,6 +95,51 @@ TEST_F(SaveTarget, FullDiskKeepsTheOldFileByteForByte) {
     EXPECT_FALSE(ui.progressVisible);
 }
 
+TEST_F(SaveTarget, OnlyTablesTheReaderTakesAreSaved) {
+    struct Case {
+        const char* name;
+        int extraRows;
+        int cols;
+        bool saved;
+    };
+    const Case cases[] = {{"largest", 0, 10, true},
+                          {"a row too many", 1, 10, false},
+                          {"a column too many", 0, structfile::MaxColumns + 1, false}};
+    for (const auto& c : cases) {
+        const std::string old = "*** INSTAL STRUCTURE v11\r\nprevious contents\r\n";
+        std::ofstream(path_, std::ios::binary) << old;
+        TestDocument d;
+        if (c.cols > structfile::MaxColumns)
+            fillRich(d);
+        else
+            fillLarge(d);
+        for (int i = 0; i < c.extraRows; ++i)
+            d.table.setCell(1, d.table.addRow(), "1\r200\r9");
+        d.table.setColCount(c.cols);
+        ScriptedInteraction ui;
+        const auto saved = saveStructureFile(path_, d.parts, 16, {&ui, &d.texts, nullptr});
+        EXPECT_EQ(saved.ok, c.saved) << c.name;
+        EXPECT_EQ(folderEntries(), std::vector<std::string>{"plan.zs"}) << c.name;
+        if (c.saved) {
+            // Reopened whole, and written again to the same bytes.
+            const std::string bytes = fileBytes();
+            TestDocument back;
+            EXPECT_TRUE(back.read(bytes).tookWholeFile()) << c.name;
+            EXPECT_EQ(back.write(), bytes) << c.name;
+            EXPECT_TRUE(ui.messages.empty());
+            continue;
+        }
+        EXPECT_EQ(fileBytes(), old) << c.name;
+        EXPECT_NE(saved.error.find("at most 65536 rows (65535 results) and 1000 columns"),
+                  std::string::npos)
+            << saved.error;
+        ASSERT_EQ(ui.messages.size(), 1u) << c.name;
+        EXPECT_EQ(ui.messages[0].type, DialogType::Error);
+        EXPECT_EQ(ui.messages[0].text.find(path_), 0u);
+        EXPECT_FALSE(ui.progressVisible);
+    }
+}
+
 TEST_F(SaveTarget, MissingFolderFailsWithMessage) {
     TestDocument d;
     ScriptedInteraction ui;
