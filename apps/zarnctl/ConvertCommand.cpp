@@ -37,13 +37,8 @@ int runConvert(Context& ctx) {
         throw UsageError("the output file is missing (-o OUT)");
     const std::string& in = args.positional[0];
     LoadedDocument doc(ctx);
-    const auto result = doc.read(in);
     // Writing what was not read would replace the content with an empty structure.
-    if (!result.version)
-        throw CommandError(in + " is not a structure file");
-    if (!result.productFamily())
-        throw CommandError(in + " holds results of data family " + std::to_string(result.family) +
-                           ", which this program does not read");
+    const auto result = doc.readResults(in);
     // A converted file must hold everything the original did, or say what it lacks.
     const bool force = args.has("--force");
     for (const auto unread : result.unread)

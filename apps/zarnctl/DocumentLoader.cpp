@@ -51,6 +51,16 @@ zarn::StructureReadResult LoadedDocument::read(const std::string& path) {
     return result;
 }
 
+zarn::StructureReadResult LoadedDocument::readResults(const std::string& path) {
+    auto result = read(path);
+    if (!result.version)
+        throw CommandError(path + " is not a structure file");
+    if (!result.productFamily())
+        throw CommandError(path + " holds results of data family " + std::to_string(result.family) +
+                           ", which this program does not read");
+    return result;
+}
+
 std::string LoadedDocument::uiText(std::string_view window, std::string_view control) const {
     for (const auto& t : uiTexts_) {
         if (t.role == zarn::TextRole::Caption && t.window == window && t.control == control)

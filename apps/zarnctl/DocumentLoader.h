@@ -23,6 +23,9 @@ public:
 
     // Reads the structure file; a file that cannot be read is a CommandError.
     zarn::StructureReadResult read(const std::string& path);
+    // As read(), for commands that write what they read: a file that is no structure file, or
+    // holds results of another family, is a CommandError.
+    zarn::StructureReadResult readResults(const std::string& path);
 
     zarn::ProgramSession& session() { return session_; }
     zarn::Workspace& workspace() { return session_.workspace(); }

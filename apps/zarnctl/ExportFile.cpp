@@ -4,12 +4,7 @@ namespace zarnctl {
 
 void exportStructureFile(LoadedDocument& doc, const std::string& file, zarn::ExportFormat format,
                          const std::string& out, std::ostream& err, std::string_view command) {
-    const auto result = doc.read(file);
-    if (!result.version)
-        throw CommandError(file + " is not a structure file");
-    if (!result.productFamily())
-        throw CommandError(file + " holds results of data family " + std::to_string(result.family) +
-                           ", which this program does not read");
+    const auto result = doc.readResults(file);
     if (!result.trusted)
         err << command
             << ": warning: the results do not match the instrument's "
