@@ -15,10 +15,6 @@ namespace zarn {
 
 namespace {
 
-WriteResult failure(const char* step, int err) {
-    return {false, err, std::string(step) + ": " + std::strerror(err)};
-}
-
 std::string folderOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     if (slash == std::string::npos)
@@ -60,13 +56,13 @@ std::optional<std::string> linkTarget(const std::string& path) {
 WriteResult writeFileAtomically(const std::string& linkOrPath, std::string_view bytes) {
     const auto target = linkTarget(linkOrPath);
     if (!target)
-        return failure("resolve", ELOOP);
+        return writeFailure("resolve", ELOOP);
     const std::string& path = *target;
     const std::string folder = folderOf(path);
     std::string tmpl = path + ".tmpXXXXXX";
     int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
-        return failure("create", errno);
+        return writeFailure("create", errno);
 
     // Keep the permissions of an existing target; new files get the usual 0666 & ~umask.
     struct stat st {};
@@ -81,7 +77,7 @@ WriteResult writeFileAtomically(const std::string& linkOrPath, std::string_view 
     auto abandon = [&](const char* step, int err) {
         ::close(fd);
         ::unlink(tmpl.c_str());
-        return failure(step, err);
+        return writeFailure(step, err);
     };
 
     const char* data = bytes.data();
@@ -101,19 +97,27 @@ WriteResult writeFileAtomically(const std::string& linkOrPath, std::string_view 
     if (::close(fd) != 0) {
         const int err = errno;
         ::unlink(tmpl.c_str());
-        return failure("close", err);
+        return writeFailure("close", err);
     }
     if (::rename(tmpl.c_str(), path.c_str()) != 0) {
         const int err = errno;
         ::unlink(tmpl.c_str());
-        return failure("rename", err);
+        return writeFailure("rename", err);
     }
+    syncFolder(folder);
+    return {true, 0, {}};
+}
+
+WriteResult writeFailure(std::string_view step, int err) {
+    return {false, err, std::string(step) + ": " + std::strerror(err)};
+}
+
+void syncFolder(const std::string& folder) {
     const int dirfd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirfd >= 0) {
         (void)::fsync(dirfd);
         ::close(dirfd);
     }
-    return {true, 0, {}};
 }
 
 bool readWholeFile(const std::string& path, std::string& bytes) {

@@ -18,6 +18,11 @@ struct WriteResult {
 // its permission bits) and the links stay as they are.
 WriteResult writeFileAtomically(const std::string& path, std::string_view bytes);
 
+// The result of a failed step: "<step>: <strerror>".
+WriteResult writeFailure(std::string_view step, int err);
+// Flushes a folder's entries (renames into it) to disk; best effort.
+void syncFolder(const std::string& folder);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool readWholeFile(const std::string& path, std::string& bytes);
 

@@ -1,20 +1,10 @@
 #include "core/base/StagedFiles.h"
 
 #include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zarn {
-
-namespace {
-
-WriteResult failure(const std::string& step, int err) {
-    return {false, err, step + ": " + std::strerror(err)};
-}
-
-} // namespace
 
 StagedFiles::StagedFiles(std::string folder) : folder_(std::move(folder)) {
     if (folder_.empty())
@@ -43,7 +33,7 @@ WriteResult StagedFiles::commit() {
     for (const auto& e : entries_) {
         struct stat st {};
         if (::stat(e.staged.c_str(), &st) != 0)
-            return failure(e.name + " was not written", errno);
+            return writeFailure(e.name + " was not written", errno);
     }
     while (!entries_.empty()) {
         const Entry e = entries_.front();
@@ -52,14 +42,10 @@ WriteResult StagedFiles::commit() {
         if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
             (void)::chmod(e.staged.c_str(), st.st_mode & 07777);
         if (::rename(e.staged.c_str(), path.c_str()) != 0)
-            return failure("rename " + e.name, errno);
+            return writeFailure("rename " + e.name, errno);
         entries_.erase(entries_.begin());
     }
-    const int dirfd = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirfd >= 0) {
-        (void)::fsync(dirfd);
-        ::close(dirfd);
-    }
+    syncFolder(folder_);
     return {true, 0, {}};
 }
 
