@@ -1,5 +1,5 @@
-// The text export of a large structure: 2,000 nodes and 10,000 result rows (the most a
-// structure file holds), with two measurement tables. The baseline copies the same cells
+// The text export of a large structure: 2,000 nodes and 10,000 result rows (a long day's
+// measurements), with two measurement tables. The baseline copies the same cells
 // into one string with the delimiters and nothing else.
 #include "core/inspection/TextExport.h"
 #include "core/lang/LStr.h"
